@@ -1,0 +1,319 @@
+#include "document/blockfile.h"
+
+#include "document/cp932.h"
+#include "document/linereader.h"
+#include "document/numtext.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// Reads the block file line by line into a record. Every step either stores
+// what it read or reports failure; nothing indexes past the record's arrays.
+class BlkReader
+{
+public:
+    BlkReader(QIODevice& dev, BlkRec& rec) : mLines(dev), mRec(rec) {}
+
+    bool run()
+    {
+        return header() && text(mRec.Name) && text(mRec.Kind) && spec() && layers() &&
+               points() && lines();
+    }
+
+private:
+    bool line(QString& out)
+    {
+        if (mLines.next(mRaw) != CrLineReader::Status::Line)
+            return false;
+        return Cp932::decode(mRaw, out);
+    }
+
+    // Splits a line into at most n fields, the last taking the rest; false when
+    // there are fewer than n.
+    bool fields(int n)
+    {
+        QString s;
+        if (!line(s))
+            return false;
+        mFields.clear();
+        qsizetype from = 0;
+        for (int k = 0; k < n - 1; ++k) {
+            const qsizetype comma = s.indexOf(u',', from);
+            if (comma < 0)
+                return false;
+            mFields.append(s.sliced(from, comma - from));
+            from = comma + 1;
+        }
+        mFields.append(s.sliced(from));
+        return true;
+    }
+
+    bool real(int k, double& out) const
+    {
+        const std::optional<double> v = NumText::fieldValue(mFields[k]);
+        if (!v)
+            return false;
+        out = *v;
+        return true;
+    }
+
+    bool integer(QStringView field, qint16& out) const
+    {
+        const std::optional<double> v = NumText::fieldValue(field);
+        if (!v)
+            return false;
+        const std::optional<qint16> n = NumText::toShort(*v);
+        if (!n)
+            return false;
+        out = *n;
+        return true;
+    }
+
+    bool count(qint16& out)
+    {
+        QString s;
+        return line(s) && integer(s, out);
+    }
+
+    bool header()
+    {
+        // Only the first nine characters count; compare the bytes they encode to,
+        // so that whatever follows them need not even be valid cp932.
+        static const QByteArray headerBytes = [] {
+            QByteArray b;
+            Cp932::encode(kBlkHeader, b);
+            return b;
+        }();
+        return mLines.next(mRaw) == CrLineReader::Status::Line && mRaw.startsWith(headerBytes);
+    }
+
+    bool text(QString& out)
+    {
+        QString s;
+        if (!line(s))
+            return false;
+        const qsizetype comma = s.indexOf(u',');
+        out = comma < 0 ? s : s.left(comma);
+        return true;
+    }
+
+    bool spec()
+    {
+        return fields(6) && real(0, mRec.B) && real(1, mRec.H) && real(2, mRec.L) &&
+               real(3, mRec.V) && real(4, mRec.Gx) && real(5, mRec.Gy);
+    }
+
+    bool layers()
+    {
+        if (!count(mRec.LyrCnt))
+            return false;
+        for (int i = 0; i < mRec.LyrCnt; ++i) {
+            if (i > BlkRec::LyrLast || !fields(3))
+                return false;
+            if (!real(0, mRec.LyrH[i]) || !real(1, mRec.LyrV[i]) || !real(2, mRec.LyrVSum[i]))
+                return false;
+        }
+        return true;
+    }
+
+    bool points()
+    {
+        if (!count(mRec.PntCnt))
+            return false;
+        for (int i = 1; i <= mRec.PntCnt; ++i) {
+            if (i > BlkRec::PntLast || !fields(2))
+                return false;
+            if (!real(0, mRec.PntX[i]) || !real(1, mRec.PntY[i]))
+                return false;
+        }
+        return true;
+    }
+
+    bool lines()
+    {
+        if (!count(mRec.LineCnt))
+            return false;
+        for (int i = 1; i <= mRec.LineCnt; ++i) {
+            if (i > BlkRec::LineLast || !fields(2))
+                return false;
+            if (!integer(mFields[0], mRec.LineSt[i]) || !integer(mFields[1], mRec.LineEd[i]))
+                return false;
+        }
+        return true;
+    }
+
+    CrLineReader mLines;
+    BlkRec& mRec;
+    QByteArray mRaw;
+    QList<QString> mFields;
+};
+
+void appendLine(QByteArray& out, QByteArrayView line)
+{
+    out += line;
+    out += "\r\n";
+}
+
+void appendNumbers(QByteArray& out, std::initializer_list<QString> values)
+{
+    bool first = true;
+    for (const QString& v : values) {
+        if (!first)
+            out += ',';
+        out += v.toLatin1();
+        first = false;
+    }
+    out += "\r\n";
+}
+
+bool allFinite(const BlkRec& rec)
+{
+    auto finite = [](double v) { return std::isfinite(v); };
+    if (!finite(rec.B) || !finite(rec.H) || !finite(rec.L) || !finite(rec.V) ||
+        !finite(rec.Gx) || !finite(rec.Gy))
+        return false;
+    for (int i = 0; i < std::min<int>(rec.LyrCnt, BlkRec::LyrLast + 1); ++i) {
+        if (!finite(rec.LyrH[i]) || !finite(rec.LyrV[i]) || !finite(rec.LyrVSum[i]))
+            return false;
+    }
+    for (int i = 1; i <= std::min<int>(rec.PntCnt, BlkRec::PntLast); ++i) {
+        if (!finite(rec.PntX[i]) || !finite(rec.PntY[i]))
+            return false;
+    }
+    return true;
+}
+
+BlkWriteResult failure(const QString& message)
+{
+    return {false, message};
+}
+
+// Text for a field cp932 cannot hold, naming its first offending character.
+QString unencodableMessage(const QString& what, const QString& text, qsizetype at)
+{
+    qsizetype len = 1;
+    if (at + 1 < text.size() && text[at].isHighSurrogate() && text[at + 1].isLowSurrogate())
+        len = 2;
+    return QStringLiteral("%1に保存できない文字「%2」(U+%3) が含まれています。\n"
+                          "この文字を使わずに入力し直してください。")
+        .arg(what, text.mid(at, len),
+             QString::number(text.mid(at, len).toUcs4().value(0), 16).toUpper().rightJustified(4, u'0'));
+}
+
+} // namespace
+
+bool Blk_ReadDevice(BlkRec& rec, QIODevice& device)
+{
+    return BlkReader(device, rec).run();
+}
+
+bool Blk_ReadBytes(BlkRec& rec, QByteArrayView bytes)
+{
+    QByteArray copy = bytes.toByteArray();
+    QBuffer buf(&copy);
+    if (!buf.open(QIODevice::ReadOnly))
+        return false;
+    return Blk_ReadDevice(rec, buf);
+}
+
+bool Blk_ReadPath(BlkRec& rec, const QString& path)
+{
+    QFile f(path);
+    if (path.isEmpty() || !f.open(QIODevice::ReadOnly))
+        return false;
+    return Blk_ReadDevice(rec, f);
+}
+
+QString Blk_FindFile(const QString& dir, const QString& name)
+{
+    if (name.isEmpty() || name.contains(u'/'))
+        return {};
+    for (const char* ext : {".csv", ".CSV"}) {
+        const QString p = dir + name + QLatin1String(ext);
+        if (QFileInfo(p).isFile())
+            return p;
+    }
+    // Any other case of the extension, such as ".Csv". Names are compared as
+    // text, never used as a pattern, so "[" or "*" in a name do no harm.
+    const QStringList all = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& f : all) {
+        if (f.size() == name.size() + 4 && f.startsWith(name) &&
+            f.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+            return dir + f;
+    }
+    return {};
+}
+
+bool Blk_Read(const basMr_Blk& mod, BlkRec& rec, const QString& name)
+{
+    return Blk_ReadPath(rec, Blk_FindFile(mod.DataPath, name));
+}
+
+BlkWriteResult Blk_Encode(const BlkRec& rec, QByteArray& out)
+{
+    using NumText::fmt0;
+    using NumText::fmt000;
+    if (rec.LyrCnt > BlkRec::LyrLast + 1 || rec.PntCnt > BlkRec::PntLast ||
+        rec.LineCnt > BlkRec::LineLast)
+        return failure(QStringLiteral("表の行数が上限を超えています。"));
+    if (!allFinite(rec))
+        return failure(QStringLiteral("数値として保存できない値が含まれています。"));
+
+    out.clear();
+    out.reserve(4096);
+    QByteArray text;
+    Cp932::encode(kBlkHeader, text);
+    appendLine(out, text);
+    qsizetype bad = 0;
+    if (!Cp932::encode(rec.Name, text, &bad))
+        return failure(unencodableMessage(QStringLiteral("名称"), rec.Name, bad));
+    appendLine(out, text);
+    if (!Cp932::encode(rec.Kind, text, &bad))
+        return failure(unencodableMessage(QStringLiteral("種別"), rec.Kind, bad));
+    appendLine(out, text);
+
+    appendNumbers(out, {fmt000(rec.B), fmt000(rec.H), fmt000(rec.L), fmt000(rec.V),
+                        fmt000(rec.Gx), fmt000(rec.Gy)});
+    appendNumbers(out, {fmt0(rec.LyrCnt)});
+    for (int i = 0; i < rec.LyrCnt; ++i)
+        appendNumbers(out, {fmt000(rec.LyrH[i]), fmt000(rec.LyrV[i]), fmt000(rec.LyrVSum[i])});
+    appendNumbers(out, {fmt0(rec.PntCnt)});
+    for (int i = 1; i <= rec.PntCnt; ++i)
+        appendNumbers(out, {fmt000(rec.PntX[i]), fmt000(rec.PntY[i])});
+    appendNumbers(out, {fmt0(rec.LineCnt)});
+    for (int i = 1; i <= rec.LineCnt; ++i)
+        appendNumbers(out, {fmt0(rec.LineSt[i]), fmt0(rec.LineEd[i])});
+    return {true, {}};
+}
+
+BlkWriteResult Blk_Write(const BlkRec& rec, const QString& path)
+{
+    QByteArray bytes;
+    BlkWriteResult r = Blk_Encode(rec, bytes);
+    if (!r.ok)
+        return r;
+
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return failure(QStringLiteral("ファイル %1 を書き込み用に開けません。\n%2")
+                           .arg(QDir::toNativeSeparators(path), f.errorString()));
+    if (f.write(bytes) != bytes.size()) {
+        const QString why = f.errorString();
+        f.cancelWriting();
+        return failure(QStringLiteral("ファイル %1 に書き込めません。\n%2")
+                           .arg(QDir::toNativeSeparators(path), why));
+    }
+    if (!f.commit())
+        return failure(QStringLiteral("ファイル %1 を保存できません。\n%2")
+                           .arg(QDir::toNativeSeparators(path), f.errorString()));
+    return {true, {}};
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "document/basmrblk.h"
+#include "document/blkrec.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+class QIODevice;
+
+// The first line of every block file.
+inline const QString kBlkHeader = QStringLiteral("#直立消波ブロック");
+
+// Reads the block file `name` (no folder, no extension) from the data folder
+// into rec. False on any failure, the file missing included; rec then keeps
+// what was stored before the failure. The extension is matched whatever its case.
+bool Blk_Read(const basMr_Blk& mod, BlkRec& rec, const QString& name);
+
+// The same reader on a full path, an open device and bytes in memory.
+bool Blk_ReadPath(BlkRec& rec, const QString& path);
+bool Blk_ReadDevice(BlkRec& rec, QIODevice& device);
+bool Blk_ReadBytes(BlkRec& rec, QByteArrayView bytes);
+
+// The path of block file `name` in folder dir (ending in "/"), whatever the
+// case of its extension; an empty text when there is none.
+QString Blk_FindFile(const QString& dir, const QString& name);
+
+struct BlkWriteResult
+{
+    bool ok = false;
+    QString message; // why it failed, in Japanese, fit for a message box
+};
+
+// The bytes of the block file for rec (cp932, CR LF). Fails, naming the first
+// such character, when Name or Kind holds text that cp932 cannot store.
+BlkWriteResult Blk_Encode(const BlkRec& rec, QByteArray& bytes);
+
+// Writes rec to path, replacing any existing file only once the new one is
+// complete: a failed save leaves the old file as it was.
+BlkWriteResult Blk_Write(const BlkRec& rec, const QString& path);

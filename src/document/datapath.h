@@ -1,0 +1,27 @@
+#pragma once
+
+#include "document/basmrblk.h"
+
+#include <QString>
+
+// Where the data-folder memory file may live: beside the executable, or, when
+// that folder cannot be written (an installed program), in the user's
+// configuration folder, which is then read first.
+struct DataPathPlaces
+{
+    QString exeDir;    // the executable's folder, ending in "/"
+    QString configDir; // the user's configuration folder, ending in "/"
+
+    // The places of the running program (needs a QCoreApplication).
+    static DataPathPlaces current();
+};
+
+inline constexpr char kMrDtPathName[] = "MRDTPATH";
+
+// Sets mod.DataPath from the memory file, or to the executable's folder when
+// there is none or it is unreadable or empty. Always ends in "/".
+void DataPath_Read(basMr_Blk& mod, const DataPathPlaces& places);
+
+// Stores mod.DataPath. Returns false when it could be written nowhere; that is
+// never fatal, the program goes on (and exits) all the same.
+bool DataPath_Write(const basMr_Blk& mod, const DataPathPlaces& places);

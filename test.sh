@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test headless; then the same
+# tests again in a build with AddressSanitizer and UndefinedBehaviorSanitizer;
+# then a bounded fuzzing run of the block-file reader when clang is present.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/install-deps.sh test
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+echo "== Release build and tests"
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-test -j "$jobs"
+ctest --test-dir build-test --output-on-failure -j "$jobs"
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build and tests"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMRB_SANITIZE=ON -DMRB_BENCH=OFF >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+if command -v clang++ >/dev/null 2>&1; then
+  echo "== Fuzzing the block-file reader (bounded)"
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_COMPILER=clang++ -DMRB_FUZZ=ON -DBUILD_TESTING=OFF -DMRB_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j "$jobs" --target fuzz_blockfile
+  corpus=$(mktemp -d)
+  trap 'rm -rf "$corpus"' EXIT
+  build-fuzz/fuzz/fuzz_blockfile -max_total_time="${MRB_FUZZ_SECONDS:-30}" -max_len=8192 \
+    -rss_limit_mb=2048 -print_final_stats=1 "$corpus" tests/data/fuzz_seed
+else
+  echo "== clang++ not found: fuzzing skipped"
+fi
+echo "== All tests passed"
