@@ -9,8 +9,8 @@
 // everything, so snapshots and dialog copies never share state.
 struct BlkRec
 {
-    static constexpr int LyrLast = 50;  // layer rows 0..50
-    static constexpr int PntLast = 100; // points 1..100, element 0 unused
+    static constexpr int LyrLast = 50;   // layer rows 0..50
+    static constexpr int PntLast = 100;  // points 1..100, element 0 unused
     static constexpr int LineLast = 100; // segments 1..100, element 0 unused
 
     QString Name;

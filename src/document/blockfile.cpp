@@ -25,8 +25,8 @@ public:
 
     bool run()
     {
-        return header() && text(mRec.Name) && text(mRec.Kind) && spec() && layers() &&
-               points() && lines();
+        return header() && text(mRec.Name) && text(mRec.Kind) && spec() && layers() && points() &&
+               lines();
     }
 
 private:
@@ -178,8 +178,8 @@ void appendNumbers(QByteArray& out, std::initializer_list<QString> values)
 bool allFinite(const BlkRec& rec)
 {
     auto finite = [](double v) { return std::isfinite(v); };
-    if (!finite(rec.B) || !finite(rec.H) || !finite(rec.L) || !finite(rec.V) ||
-        !finite(rec.Gx) || !finite(rec.Gy))
+    if (!finite(rec.B) || !finite(rec.H) || !finite(rec.L) || !finite(rec.V) || !finite(rec.Gx) ||
+        !finite(rec.Gy))
         return false;
     for (int i = 0; i < std::min<int>(rec.LyrCnt, BlkRec::LyrLast + 1); ++i) {
         if (!finite(rec.LyrH[i]) || !finite(rec.LyrV[i]) || !finite(rec.LyrVSum[i]))
@@ -206,7 +206,9 @@ QString unencodableMessage(const QString& what, const QString& text, qsizetype a
     return QStringLiteral("%1に保存できない文字「%2」(U+%3) が含まれています。\n"
                           "この文字を使わずに入力し直してください。")
         .arg(what, text.mid(at, len),
-             QString::number(text.mid(at, len).toUcs4().value(0), 16).toUpper().rightJustified(4, u'0'));
+             QString::number(text.mid(at, len).toUcs4().value(0), 16)
+                 .toUpper()
+                 .rightJustified(4, u'0'));
 }
 
 } // namespace
@@ -273,6 +275,9 @@ BlkWriteResult Blk_Encode(const BlkRec& rec, QByteArray& out)
     QByteArray text;
     Cp932::encode(kBlkHeader, text);
     appendLine(out, text);
+    // A CR would end the line early and make the file unreadable.
+    if (rec.Name.contains(u'\r') || rec.Kind.contains(u'\r'))
+        return failure(QStringLiteral("名称または種別に改行が含まれているため保存できません。"));
     qsizetype bad = 0;
     if (!Cp932::encode(rec.Name, text, &bad))
         return failure(unencodableMessage(QStringLiteral("名称"), rec.Name, bad));
@@ -281,8 +286,8 @@ BlkWriteResult Blk_Encode(const BlkRec& rec, QByteArray& out)
         return failure(unencodableMessage(QStringLiteral("種別"), rec.Kind, bad));
     appendLine(out, text);
 
-    appendNumbers(out, {fmt000(rec.B), fmt000(rec.H), fmt000(rec.L), fmt000(rec.V),
-                        fmt000(rec.Gx), fmt000(rec.Gy)});
+    appendNumbers(out, {fmt000(rec.B), fmt000(rec.H), fmt000(rec.L), fmt000(rec.V), fmt000(rec.Gx),
+                        fmt000(rec.Gy)});
     appendNumbers(out, {fmt0(rec.LyrCnt)});
     for (int i = 0; i < rec.LyrCnt; ++i)
         appendNumbers(out, {fmt000(rec.LyrH[i]), fmt000(rec.LyrV[i]), fmt000(rec.LyrVSum[i])});
@@ -306,8 +311,13 @@ BlkWriteResult Blk_Write(const BlkRec& rec, const QString& path)
     if (!f.open(QIODevice::WriteOnly))
         return failure(QStringLiteral("ファイル %1 を書き込み用に開けません。\n%2")
                            .arg(QDir::toNativeSeparators(path), f.errorString()));
-    if (f.write(bytes) != bytes.size()) {
-        const QString why = f.errorString();
+    // flush() first: on a short write (a full disk) Qt sets no error, and
+    // commit() would rename the truncated file over the old one (QTBUG-75077).
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
+        const QString why =
+            f.error() != QFileDevice::NoError
+                ? f.errorString()
+                : QStringLiteral("書き込みが途中で止まりました (ディスクの空き容量不足など)。");
         f.cancelWriting();
         return failure(QStringLiteral("ファイル %1 に書き込めません。\n%2")
                            .arg(QDir::toNativeSeparators(path), why));

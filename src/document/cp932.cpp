@@ -75,6 +75,29 @@ bool decodeRun(QByteArrayView run, QString& out)
     return true;
 }
 
+// Characters whose JIS X 0208 mapping Windows (and Python's codec) still
+// accepts when encoding, though the bytes decode to the full-width forms.
+// IMEs on Linux produce some of them (the wave dash above all).
+QByteArrayView jisCompatBytes(char16_t c)
+{
+    switch (c) {
+    case 0x00A2: // ¢ -> ￠
+        return "\x81\x91";
+    case 0x00A3: // £ -> ￡
+        return "\x81\x92";
+    case 0x00AC: // ¬ -> ￢
+        return "\x81\xCA";
+    case 0x2016: // ‖ -> ∥
+        return "\x81\x61";
+    case 0x2212: // − -> －
+        return "\x81\x7C";
+    case 0x301C: // 〜 -> ～
+        return "\x81\x60";
+    default:
+        return {};
+    }
+}
+
 bool encodeRun(QStringView run, QByteArray& out)
 {
     if (run.isEmpty())
@@ -84,6 +107,11 @@ bool encodeRun(QStringView run, QByteArray& out)
         return false;
     QByteArray b = enc.encode(run);
     if (enc.hasError())
+        return false;
+    // ICU maps a few private-use characters (U+F86F) to the codes of other
+    // ones; only bytes that decode back to the very text are accepted.
+    QString back;
+    if (!Cp932::decode(b, back) || back != run)
         return false;
     out += b;
     return true;
@@ -171,10 +199,15 @@ bool encode(QStringView text, QByteArray& out, qsizetype* badIndex)
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         const uchar special = windowsSingleByte(c);
+        const QByteArrayView compat = jisCompatBytes(c);
         if (c < 0x80 || special != 0) {
             if (!flush(i))
                 return false;
             out += char(c < 0x80 ? uchar(c) : special);
+        } else if (!compat.isEmpty()) {
+            if (!flush(i))
+                return false;
+            out.append(compat);
         } else if (runStart < 0) {
             runStart = i;
         }

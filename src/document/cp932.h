@@ -7,7 +7,10 @@
 
 // The Japanese Windows code page (cp932), decoded and encoded the way Windows
 // does. Neither direction ever substitutes: a byte sequence or a character
-// that has no counterpart is reported as an error.
+// that has no counterpart is reported as an error. The only one-way codes are
+// Windows' own: the duplicated extension characters encode to one of their
+// codes, and six JIS characters (¢ £ ¬ ‖ − 〜) encode to the codes of their
+// full-width forms.
 namespace Cp932 {
 
 // Decodes bytes; false when they are not valid cp932 (out is then unspecified).

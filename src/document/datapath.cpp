@@ -31,13 +31,16 @@ bool readFirstLine(const QString& path, QString& out)
     QByteArray raw;
     if (reader.next(raw) != CrLineReader::Status::Line)
         return false;
-    if (raw.endsWith('\n')) // tolerate a file edited by hand with LF line ends
-        raw.chop(1);
+    // Tolerate a file edited by hand with LF line ends.
+    if (const qsizetype lf = raw.indexOf('\n'); lf >= 0)
+        raw.truncate(lf);
     if (raw.startsWith(kUtf8Bom)) {
         out = QString::fromUtf8(raw.sliced(kUtf8Bom.size()));
-        return true;
+    } else if (!Cp932::decode(raw, out)) {
+        return false;
     }
-    return Cp932::decode(raw, out);
+    // A blank line holds no folder: let the next place or the fallback decide.
+    return !out.trimmed().isEmpty();
 }
 
 bool writeLine(const QString& path, const QString& text)
@@ -49,7 +52,9 @@ bool writeLine(const QString& path, const QString& text)
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    if (f.write(bytes) != bytes.size()) {
+    // flush() first: a short write sets no error and commit() would still
+    // replace the old file (QTBUG-75077).
+    if (f.write(bytes) != bytes.size() || !f.flush()) {
         f.cancelWriting();
         return false;
     }
@@ -73,7 +78,7 @@ void DataPath_Read(basMr_Blk& mod, const DataPathPlaces& places)
     const bool found =
         (!places.configDir.isEmpty() && readFirstLine(places.configDir + kMrDtPathName, path)) ||
         readFirstLine(places.exeDir + kMrDtPathName, path);
-    if (!found || path.trimmed().isEmpty())
+    if (!found)
         path = places.exeDir;
     mod.DataPath = withSlash(path);
 }

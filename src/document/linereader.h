@@ -9,7 +9,13 @@
 class CrLineReader
 {
 public:
-    enum class Status { Line, End, TooLong, Error };
+    enum class Status
+    {
+        Line,
+        End,
+        TooLong,
+        Error
+    };
 
     static constexpr qsizetype DefaultMaxLine = 64 * 1024;
 

@@ -28,22 +28,17 @@ struct Prefix
     long long leadScale = 0; // position of the first non-zero digit: 0 = units
 };
 
-Prefix scanNumber(QStringView s, bool skipAllBlanks)
+Prefix scanNumber(QStringView s)
 {
     Prefix p;
     qsizetype i = 0;
-    auto skip = [&] {
-        while (i < s.size() && isBlank(s[i]))
-            ++i;
-    };
     auto at = [&](qsizetype k) { return k < s.size() ? s[k] : QChar(); };
-    skip();
+    while (isBlank(at(i)))
+        ++i;
     if (at(i) == u'+' || at(i) == u'-') {
         if (at(i) == u'-')
             p.text += '-';
         ++i;
-        if (skipAllBlanks)
-            skip();
     }
     qsizetype intDigits = 0;
     bool seenNonZero = false;
@@ -58,16 +53,12 @@ Prefix scanNumber(QStringView s, bool skipAllBlanks)
             ++intDigits;
         any = true;
         ++i;
-        if (skipAllBlanks)
-            skip();
     }
     if (seenNonZero)
         p.leadScale = intDigits - 1;
     if (at(i) == u'.') {
         p.text += '.';
         ++i;
-        if (skipAllBlanks)
-            skip();
         long long frac = 0;
         while (isDigit(at(i))) {
             ++frac;
@@ -78,8 +69,6 @@ Prefix scanNumber(QStringView s, bool skipAllBlanks)
             p.text += char(at(i).unicode());
             any = true;
             ++i;
-            if (skipAllBlanks)
-                skip();
         }
     }
     if (!any) {
@@ -102,9 +91,6 @@ Prefix scanNumber(QStringView s, bool skipAllBlanks)
                 e += char(at(k).unicode());
                 ev = std::min<long long>(ev * 10 + (at(k).unicode() - u'0'), 1'000'000'000);
                 ++k;
-                if (skipAllBlanks)
-                    while (k < s.size() && isBlank(s[k]))
-                        ++k;
             }
             p.exponent = e.size() > 1 && e[1] == '-' ? -ev : ev;
             p.text += e;
@@ -113,9 +99,9 @@ Prefix scanNumber(QStringView s, bool skipAllBlanks)
     return p;
 }
 
-std::optional<double> valueOf(QStringView s, bool skipAllBlanks)
+std::optional<double> valueOf(QStringView s)
 {
-    const Prefix p = scanNumber(s, skipAllBlanks);
+    const Prefix p = scanNumber(s);
     if (p.text.empty() || !p.anyNonZero)
         return 0.0;
     double v = 0;
@@ -139,12 +125,19 @@ namespace NumText {
 
 std::optional<double> fieldValue(QStringView field)
 {
-    return valueOf(field, false);
+    return valueOf(field);
 }
 
 std::optional<double> typedValue(QStringView text)
 {
-    return valueOf(text, true);
+    // Blanks anywhere, the exponent included ("1 e 3"), are as if not typed.
+    QString packed;
+    packed.reserve(text.size());
+    for (QChar c : text) {
+        if (!isBlank(c))
+            packed += c;
+    }
+    return valueOf(packed);
 }
 
 std::optional<qint16> toShort(double value)

@@ -30,10 +30,22 @@ std::optional<qint16> toShort(double value);
 // to zero is shown without its sign. Non-finite values give "NaN" or "Inf".
 QString fixed(double v, int decimals);
 
-// The program's named formats.
-inline QString fmt000(double v) { return fixed(v, 3); }    // "0.000"
-inline QString fmtHash000(double v) { return fixed(v, 3); } // "##0.000"
-inline QString fmt00(double v) { return fixed(v, 2); }     // "0.00"
-inline QString fmt0(double v) { return fixed(v, 0); }      // "0"
+// The program's named formats: "0.000", "##0.000" (the same text), "0.00", "0".
+inline QString fmt000(double v)
+{
+    return fixed(v, 3);
+}
+inline QString fmtHash000(double v)
+{
+    return fixed(v, 3);
+}
+inline QString fmt00(double v)
+{
+    return fixed(v, 2);
+}
+inline QString fmt0(double v)
+{
+    return fixed(v, 0);
+}
 
 } // namespace NumText
