@@ -1,12 +1,23 @@
+#include "document/basmrblk.h"
+#include "document/datapath.h"
+#include "document/module1.h"
 #include "mainwindow/frmmain.h"
 
 #include <QApplication>
+
+#include <memory>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mrb_make"));
-    frmMain w;
+    QApplication::setOrganizationName(QStringLiteral("mrb_make"));
+
+    // The block state is large (101 undo snapshots): keep it off the stack.
+    auto mod = std::make_unique<Module1>();
+    auto blk = std::make_unique<basMr_Blk>();
+    frmMain w(*mod, *blk, DataPathPlaces::current());
+    w.resize(w.startSize());
     w.show();
     return app.exec();
 }

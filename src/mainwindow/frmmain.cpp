@@ -1,6 +1,578 @@
 #include "mainwindow/frmmain.h"
 
-frmMain::frmMain(QWidget* parent) : QMainWindow(parent)
+#include "mainwindow/picture1.h"
+#include "view/sectionpainter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <cstdio>
+
+const QString frmMain::Caption = QStringLiteral("直立消波ブロック設定");
+
+// The icons live in the static UI library, whose resource registration the
+// linker would otherwise drop.
+static void initResources()
 {
-    setWindowTitle(QStringLiteral("直立消波ブロック設定"));
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace {
+
+// The menu bar: control name, caption; an empty caption is a separator and a
+// name ending in a top-level menu starts a new menu.
+struct MenuEntry
+{
+    const char* name;
+    const char* caption; // nullptr: separator
+    bool topLevel = false;
+};
+
+const MenuEntry kMenus[] = {
+    {"mnuFile", "ﾌｧｲﾙ(&F)", true},
+    {"mnuFileNew", "新規(&N)"},
+    {"mnuFileOpen", "開く(&O)..."},
+    {"mnuFileSave", "保存(&S)..."},
+    {"mnuFileSep", nullptr},
+    {"mnuFileEnd", "終了(&X)"},
+    {"mnuDisp", "表示(&V)", true},
+    {"mnuDispKaku", "拡大"},
+    {"mnuDispShuku", "縮小"},
+    {"mnuDispAll", "全表示"},
+    {"mnuDispRedraw", "再表示"},
+    {"mnuDispSep", nullptr},
+    {"mnuDispGrid", "グリッド"},
+    {"mnuBlkPara", "ブロック諸元(&B)...", true},
+    {"mnuPoint", "点(&P)", true},
+    {"mnuPointHen", "編集..."},
+    {"mnuPointDel", "削除"},
+    {"mnuLine", "線分(&L)", true},
+    {"mnuLineIn", "結線"},
+    {"mnuLineDel", "削除"},
+    {"mnuLineDelAll", "一括削除"},
+    {"mnuHelp", "ヘルプ(&H)", true},
+    {"mnuHelpHelp", "ヘルプ（&M）..."},
+    {"mnuHelpSep", nullptr},
+    {"mnuHelpVer", "バージョン情報（&A）..."},
+};
+
+// The toolbar: key, icon, tooltip; an empty key is a separator.
+struct ButtonEntry
+{
+    const char* key;
+    const char* icon;
+    const char* tip;
+};
+
+const ButtonEntry kButtons[] = {
+    {"NewOpen", "new", "新規"},
+    {"Open", "open", "開く"},
+    {"Save", "save", "保存"},
+    {nullptr, nullptr, nullptr},
+    {"Kakudai", "zoom_in", "拡大"},
+    {"Shukusho", "zoom_out", "縮小"},
+    {"Zenhyoji", "show_all", "全表示"},
+    {"Redraw", "redraw", "再表示"},
+    {"Grid", "grid", "グリッド"},
+    {nullptr, nullptr, nullptr},
+    {"Line", "join", "結線"},
+    {"Line_Del", "delete_segment", "線削除"},
+    {"Pnt_Del", "delete_point", "点削除"},
+    {nullptr, nullptr, nullptr},
+    {"Undo", "undo", "元に戻す"},
+    {"Help", "help", "ヘルプ"},
+};
+
+// Twips (1/1440 inch) to pixels at the given logical DPI.
+int twipsToPixels(int twips, qreal dpi)
+{
+    return qRound(twips * dpi / 1440.0);
+}
+
+// An icon whose SVG could not be rendered (a missing image-format plugin)
+// comes out fully transparent; the toolbar then falls back to text.
+bool rendersSomething(const QIcon& icon)
+{
+    const QImage img = icon.pixmap(QSize(16, 16)).toImage();
+    if (img.isNull())
+        return false;
+    for (int y = 0; y < img.height(); ++y) {
+        for (int x = 0; x < img.width(); ++x) {
+            if (qAlpha(img.pixel(x, y)) > 0)
+                return true;
+        }
+    }
+    return false;
+}
+
+QCursor magnifierCursor()
+{
+    static const QCursor c(QPixmap(QStringLiteral(":/cursors/magnifier.png")), 0, 0);
+    return c;
+}
+
+} // namespace
+
+frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, QWidget* parent)
+    : QMainWindow(parent), mMod(mod), mBlk(blk), mPlaces(places), mModes(mod, mView, *this)
+{
+    initResources();
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(Caption);
+    createActions();
+    createMenus();
+    createToolBar();
+    createCentral();
+    createStatusBar();
+    applyMinimumSize();
+    Form_Load();
+}
+
+frmMain::~frmMain() = default;
+
+QAction* frmMain::menuItem(const QString& name) const
+{
+    return mMenuItems.value(name);
+}
+
+void frmMain::createActions()
+{
+    for (const MenuEntry& m : kMenus) {
+        if (!m.caption || m.topLevel)
+            continue;
+        auto* a = new QAction(QString::fromUtf8(m.caption), this);
+        a->setObjectName(QString::fromLatin1(m.name));
+        mMenuItems.insert(a->objectName(), a);
+    }
+    menuItem(QStringLiteral("mnuDispGrid"))->setCheckable(true);
+
+    auto on = [this](const char* name, void (frmMain::*slot)()) {
+        connect(menuItem(QString::fromLatin1(name)), &QAction::triggered, this, slot);
+    };
+    on("mnuDispKaku", &frmMain::mnuDispKaku_Click);
+    on("mnuDispShuku", &frmMain::mnuDispShuku_Click);
+    on("mnuDispAll", &frmMain::mnuDispAll_Click);
+    on("mnuDispRedraw", &frmMain::mnuDispRedraw_Click);
+    // The menu item toggles its own check mark before this runs; undo that so
+    // the handler decides, as it does when the toolbar button calls it.
+    connect(menuItem(QStringLiteral("mnuDispGrid")), &QAction::triggered, this, [this] {
+        QAction* g = menuItem(QStringLiteral("mnuDispGrid"));
+        g->setChecked(!g->isChecked());
+        mnuDispGrid_Click();
+    });
+    connect(menuItem(QStringLiteral("mnuFileEnd")), &QAction::triggered, this, &QWidget::close);
+}
+
+void frmMain::createMenus()
+{
+    QMenu* menu = nullptr;
+    for (const MenuEntry& m : kMenus) {
+        if (m.topLevel) {
+            const QString caption = QString::fromUtf8(m.caption);
+            if (QLatin1String(m.name) == QLatin1String("mnuBlkPara")) {
+                // A command directly on the menu bar, as in the classic layout.
+                QAction* a = menuBar()->addAction(caption);
+                a->setObjectName(QString::fromLatin1(m.name));
+                mMenuItems.insert(a->objectName(), a);
+                menu = nullptr;
+                continue;
+            }
+            menu = menuBar()->addMenu(caption);
+            menu->setObjectName(QString::fromLatin1(m.name));
+            continue;
+        }
+        if (!menu)
+            continue;
+        if (!m.caption)
+            menu->addSeparator()->setObjectName(QString::fromLatin1(m.name));
+        else
+            menu->addAction(menuItem(QString::fromLatin1(m.name)));
+    }
+}
+
+QAction* frmMain::addButton(const QString& key, const QString& icon, const QString& tip)
+{
+    auto* a = new QAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(icon)), tip, this);
+    a->setObjectName(QStringLiteral("Toolbar1_") + key);
+    a->setData(key);
+    a->setToolTip(tip);
+    connect(a, &QAction::triggered, this, [this, key] { Toolbar1_ButtonClick(key); });
+    mToolbar->addAction(a);
+    mButtons.insert(key, a);
+    return a;
+}
+
+void frmMain::createToolBar()
+{
+    mToolbar = addToolBar(QStringLiteral("Toolbar1"));
+    mToolbar->setObjectName(QStringLiteral("Toolbar1"));
+    mToolbar->setMovable(false);
+    mToolbar->setFloatable(false);
+    mToolbar->setContextMenuPolicy(Qt::PreventContextMenu);
+    mToolbar->setIconSize(QSize(16, 16)); // drawn on a 16-pixel grid: sharpest at 16, 32, 48
+    for (const ButtonEntry& b : kButtons) {
+        if (!b.key) {
+            mToolbar->addSeparator();
+            continue;
+        }
+        addButton(QString::fromLatin1(b.key), QString::fromLatin1(b.icon),
+                  QString::fromUtf8(b.tip));
+    }
+    mButtons.value(QStringLiteral("Grid"))->setCheckable(true);
+
+    mIconsOk = true;
+    for (QAction* a : std::as_const(mButtons))
+        mIconsOk = mIconsOk && rendersSomething(a->icon());
+    if (!mIconsOk) {
+        std::fprintf(stderr, "mrb_make: toolbar icons could not be drawn (is the Qt SVG "
+                             "image-format plugin installed?); showing text buttons.\n");
+        mToolbar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    }
+}
+
+void frmMain::createCentral()
+{
+    auto* central = new QWidget(this);
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(0);
+
+    mPicture = new Picture1(central);
+    mHScroll = new QScrollBar(Qt::Horizontal, central);
+    mHScroll->setObjectName(QStringLiteral("HScroll1"));
+    mVScroll = new QScrollBar(Qt::Vertical, central);
+    mVScroll->setObjectName(QStringLiteral("VScroll1"));
+    for (QScrollBar* s : {mHScroll, mVScroll}) {
+        s->setRange(0, 100);
+        s->setValue(ScrollState::Neutral);
+        s->setTracking(false); // the view moves when the thumb is released
+    }
+    mHScroll->setSingleStep(2);
+    mHScroll->setPageStep(3);
+    mVScroll->setSingleStep(2);
+    mVScroll->setPageStep(5);
+
+    grid->addWidget(mPicture, 0, 0);
+    grid->addWidget(mVScroll, 0, 1);
+    grid->addWidget(mHScroll, 1, 0);
+    setCentralWidget(central);
+
+    mPicture->setRenderer([this](QPainter& p, QSize area) {
+        SectionPainter::Options opt;
+        opt.grid = gridOn();
+        opt.font = mPicture->font();
+        SectionPainter::paint(p, area, mView, mMod.BlkData, opt);
+    });
+    mPicture->setOverlay([this](QPainter& p) {
+        switch (mModes.bandKind()) {
+        case MouseModes::BandKind::Rect:
+            SectionPainter::bandRect(p, mModes.bandFrom(), mModes.bandTo());
+            break;
+        case MouseModes::BandKind::Line:
+            SectionPainter::bandLine(p, mModes.bandFrom(), mModes.bandTo());
+            break;
+        case MouseModes::BandKind::None:
+            break;
+        }
+    });
+    QFont small = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
+    small.setPointSizeF(std::max<qreal>(small.pointSizeF(), 8.0));
+    mPicture->setFont(small);
+
+    connect(mPicture, &Picture1::mouseDown, this,
+            [this](int b, double x, double y) { mModes.Picture1_MouseDown(b, x, y); });
+    connect(mPicture, &Picture1::mouseMove, this,
+            [this](int b, double x, double y) { mModes.Picture1_MouseMove(b, x, y); });
+    connect(mPicture, &Picture1::mouseUp, this,
+            [this](int b, double x, double y) { mModes.Picture1_MouseUp(b, x, y); });
+    connect(mPicture, &Picture1::resized, this, &frmMain::Form_Resize);
+    connect(mHScroll, &QScrollBar::valueChanged, this, &frmMain::HScroll1_Change);
+    connect(mVScroll, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
+}
+
+void frmMain::createStatusBar()
+{
+    mPanel1 = new QLabel(this);
+    mPanel1->setObjectName(QStringLiteral("StatusBar1_Panel1"));
+    mPanel2 = new QLabel(this);
+    mPanel2->setObjectName(QStringLiteral("StatusBar1_Panel2"));
+    mPanel2->setMinimumWidth(mPanel2->fontMetrics().horizontalAdvance(
+        QStringLiteral("X = -00000.00  Y = -00000.00")));
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->addWidget(mPanel1, 1);
+    statusBar()->addPermanentWidget(mPanel2);
+}
+
+QSize frmMain::minimumOuterSize() const
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const qreal dx = s ? s->logicalDotsPerInchX() : 96.0;
+    const qreal dy = s ? s->logicalDotsPerInchY() : 96.0;
+    return {twipsToPixels(6000, dx), twipsToPixels(4800, dy)};
+}
+
+QSize frmMain::startSize() const
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    const QSize avail = s ? s->availableSize() : QSize(1024, 768);
+    return (avail * 2 / 3).expandedTo(minimumOuterSize());
+}
+
+void frmMain::applyMinimumSize()
+{
+    // Qt bounds the client area; the frame is added on top of it, so the outer
+    // size is never below the minimum.
+    setMinimumSize(minimumOuterSize());
+}
+
+void frmMain::changeEvent(QEvent* e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange && !isMinimized())
+        Form_Resize();
+}
+
+void frmMain::Form_Load()
+{
+    InteractionState& st = mModes.state();
+    st.Mouse_sw = -1;
+    st.Disp_mode = DispMode::Idle;
+    mScroll.HScl_val = qint16(mHScroll->value());
+    mScroll.VScl_val = qint16(mVScroll->value());
+    mMod.UndoCnt = 0;
+    mMod.SelLineCnt = 0;
+    mMod.SelPntCnt = 0;
+    for (int i = 0; i <= 10; ++i)
+        mMod.UndoName[i].clear();
+    mButtons.value(QStringLiteral("Undo"))->setEnabled(false);
+    DataPath_Read(mBlk, mPlaces);
+    mBlk.DataName = QStringLiteral("無題");
+    Menu_Enable();
+    mMod.SaveData = mMod.BlkData;
+}
+
+void frmMain::closeEvent(QCloseEvent* e)
+{
+    Form_Unload();
+    e->accept();
+}
+
+void frmMain::Form_Unload()
+{
+    if (mUnloaded)
+        return;
+    mUnloaded = true;
+    // A data folder that cannot be remembered is no reason to keep the user here.
+    if (!DataPath_Write(mBlk, mPlaces))
+        std::fprintf(stderr, "mrb_make: could not store the data folder in %s\n",
+                     qPrintable(mPlaces.exeDir + QLatin1String(kMrDtPathName)));
+}
+
+// --- view --------------------------------------------------------------------
+
+void frmMain::readDrawingArea()
+{
+    const QSize s = mPicture->size();
+    mView.Gz_xmin = 0;
+    mView.Gz_ymin = 0;
+    mView.Gz_xmax = qint16(std::clamp(s.width(), 1, 32767));
+    mView.Gz_ymax = qint16(std::clamp(s.height(), 1, 32767));
+}
+
+void frmMain::Form_Resize()
+{
+    if (isMinimized() || mPicture->width() <= 0 || mPicture->height() <= 0)
+        return;
+    readDrawingArea();
+    Mk_Dan_xyminmax(mView, mMod.BlkData);
+    Mk_Dan_scl(mView);
+    mModes.viewScrolled(); // a live anchor follows the refitted view
+    refresh();
+}
+
+void frmMain::resetScrollBars()
+{
+    mScroll.HScl_sw = 1;
+    mScroll.VScl_sw = 1;
+    mHScroll->setValue(ScrollState::Neutral);
+    mVScroll->setValue(ScrollState::Neutral);
+    mScroll.HScl_val = ScrollState::Neutral;
+    mScroll.VScl_val = ScrollState::Neutral;
+    mScroll.HScl_sw = 0;
+    mScroll.VScl_sw = 0;
+}
+
+void frmMain::HScroll1_Change(int value)
+{
+    if (!HScroll_change(mView, mScroll, value, mHScroll->minimum(), mHScroll->maximum()))
+        return;
+    refresh();
+    mModes.viewScrolled();
+}
+
+void frmMain::VScroll1_Change(int value)
+{
+    if (!VScroll_change(mView, mScroll, value, mVScroll->minimum(), mVScroll->maximum()))
+        return;
+    refresh();
+    mModes.viewScrolled();
+}
+
+void frmMain::Kakudai_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb)
+{
+    switch (Kakudai_rect(mView, gxa, gya, gxb, gyb)) {
+    case ZoomResult::NotReady:
+        return;
+    case ZoomResult::TooSmall:
+        refresh(); // wipes the rubber band
+        return;
+    case ZoomResult::Zoomed:
+        resetScrollBars();
+        refresh();
+        return;
+    }
+}
+
+void frmMain::Shukusho_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb)
+{
+    switch (Shukusho_rect(mView, gxa, gya, gxb, gyb)) {
+    case ZoomResult::NotReady:
+        return;
+    case ZoomResult::TooSmall:
+        refresh(); // as for 拡大: the band must not linger
+        return;
+    case ZoomResult::Zoomed:
+        resetScrollBars();
+        refresh();
+        return;
+    }
+}
+
+void frmMain::clickZoom(qint16 SclSw, double kx, double ky)
+{
+    Set_Dan_scl(mView, SclSw, kx, ky);
+    refresh();
+    resetScrollBars();
+}
+
+void frmMain::mnuDispKaku_Click()
+{
+    mModes.enterZoom(DispMode::ZoomIn);
+}
+
+void frmMain::mnuDispShuku_Click()
+{
+    mModes.enterZoom(DispMode::ZoomOut);
+}
+
+void frmMain::mnuDispAll_Click()
+{
+    Raber_Reset();
+    Mk_Dan_xyminmax(mView, mMod.BlkData);
+    Mk_Dan_scl(mView);
+    refresh();
+    resetScrollBars();
+}
+
+void frmMain::mnuDispRedraw_Click()
+{
+    Raber_Reset();
+    refresh();
+}
+
+bool frmMain::gridOn() const
+{
+    return menuItem(QStringLiteral("mnuDispGrid"))->isChecked();
+}
+
+void frmMain::mnuDispGrid_Click()
+{
+    QAction* item = menuItem(QStringLiteral("mnuDispGrid"));
+    item->setChecked(!item->isChecked());
+    mButtons.value(QStringLiteral("Grid"))->setChecked(item->isChecked());
+    refresh();
+}
+
+void frmMain::Toolbar1_ButtonClick(const QString& key)
+{
+    // Keys are compared exactly, in the toolbar's order; a command that has no
+    // handler in this window yet does nothing.
+    static const QStringList known = {
+        QStringLiteral("NewOpen"),  QStringLiteral("Open"),     QStringLiteral("Save"),
+        QStringLiteral("Kakudai"),  QStringLiteral("Shukusho"), QStringLiteral("Zenhyoji"),
+        QStringLiteral("Redraw"),   QStringLiteral("Grid"),     QStringLiteral("Line"),
+        QStringLiteral("Line_Del"), QStringLiteral("Pnt_Del"),  QStringLiteral("Undo"),
+        QStringLiteral("Help")};
+    if (key == QLatin1String("Kakudai"))
+        mnuDispKaku_Click();
+    else if (key == QLatin1String("Shukusho"))
+        mnuDispShuku_Click();
+    else if (key == QLatin1String("Zenhyoji"))
+        mnuDispAll_Click();
+    else if (key == QLatin1String("Redraw"))
+        mnuDispRedraw_Click();
+    else if (key == QLatin1String("Grid")) {
+        // The button has toggled itself; the handler sets it from the menu state.
+        mnuDispGrid_Click();
+    } else if (!known.contains(key))
+        mModes.setIdle();
+}
+
+// --- MouseModesHost ------------------------------------------------------------
+
+void frmMain::showGuidance(const QString& text)
+{
+    mPanel1->setText(text);
+}
+
+void frmMain::showPosition(const QString& text)
+{
+    mPanel2->setText(text);
+}
+
+void frmMain::refresh()
+{
+    mPicture->refresh();
+}
+
+void frmMain::bandChanged()
+{
+    mPicture->updateOverlay();
+}
+
+void frmMain::setZoomCursor(bool on)
+{
+    if (on)
+        mPicture->setCursor(magnifierCursor());
+    else
+        mPicture->unsetCursor();
+}
+
+void frmMain::setEditEnabled(const EditEnables& e)
+{
+    menuItem(QStringLiteral("mnuLineDel"))->setEnabled(e.lineDel);
+    menuItem(QStringLiteral("mnuLineDelAll"))->setEnabled(e.lineDelAll);
+    menuItem(QStringLiteral("mnuPointDel"))->setEnabled(e.pointDel);
+    menuItem(QStringLiteral("mnuLineIn"))->setEnabled(e.lineIn);
+    mButtons.value(QStringLiteral("Line_Del"))->setEnabled(e.lineDel);
+    mButtons.value(QStringLiteral("Pnt_Del"))->setEnabled(e.pointDel);
+    mButtons.value(QStringLiteral("Line"))->setEnabled(e.lineIn);
+}
+
+QString frmMain::panelText(int panel) const
+{
+    return panel == 1 ? mPanel1->text() : mPanel2->text();
 }

@@ -1,10 +1,110 @@
 #pragma once
 
-#include <QMainWindow>
+#include "document/basmrblk.h"
+#include "document/datapath.h"
+#include "document/module1.h"
+#include "editing/mousemodes.h"
+#include "view/viewstate.h"
 
-class frmMain : public QMainWindow
+#include <QMainWindow>
+#include <QMap>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QToolBar;
+class Picture1;
+
+// The main window: menus, toolbar, the drawing area with its scroll bars and
+// the two-panel status bar. It owns the view and the interaction state; the
+// block state is handed in, so tests build their own.
+class frmMain : public QMainWindow, private MouseModesHost
 {
     Q_OBJECT
 public:
-    explicit frmMain(QWidget* parent = nullptr);
+    static const QString Caption; // "直立消波ブロック設定"
+
+    frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places,
+            QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Procedures the other parts of the program call.
+    void Raber_Reset() { mModes.Raber_Reset(); }
+    void Disp_Message(qint16 MsgNo) { mModes.Disp_Message(MsgNo); }
+    void Menu_Enable() { mModes.Menu_Enable(); }
+    void Kakudai_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb) override;
+    void Shukusho_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb) override;
+    void Form_Resize();
+
+    // Menu and toolbar commands.
+    void mnuDispKaku_Click();
+    void mnuDispShuku_Click();
+    void mnuDispAll_Click();
+    void mnuDispRedraw_Click();
+    void mnuDispGrid_Click();
+    void Toolbar1_ButtonClick(const QString& key);
+
+    // For tests and the benchmarks.
+    ViewState& view() { return mView; }
+    ScrollState& scroll() { return mScroll; }
+    MouseModes& modes() { return mModes; }
+    Picture1* picture() const { return mPicture; }
+    QScrollBar* hScroll() const { return mHScroll; }
+    QScrollBar* vScroll() const { return mVScroll; }
+    QAction* toolbarButton(const QString& key) const { return mButtons.value(key); }
+    QAction* menuItem(const QString& name) const;
+    QString panelText(int panel) const;
+    bool gridOn() const;
+    bool iconsOk() const { return mIconsOk; }
+    // Minimum outer size: 6000 × 4800 twips at the screen's logical DPI.
+    QSize minimumOuterSize() const;
+    // A comfortable first size: two thirds of the screen, never below the minimum.
+    QSize startSize() const;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+
+private:
+    // MouseModesHost
+    void showGuidance(const QString& text) override;
+    void showPosition(const QString& text) override;
+    void refresh() override;
+    void bandChanged() override;
+    void setZoomCursor(bool on) override;
+    void setEditEnabled(const EditEnables& e) override;
+    void clickZoom(qint16 SclSw, double kx, double ky) override;
+
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void createCentral();
+    void Form_Load();
+    void Form_Unload();
+    void readDrawingArea();
+    void resetScrollBars();
+    void HScroll1_Change(int value);
+    void VScroll1_Change(int value);
+    void applyMinimumSize();
+    QAction* addButton(const QString& key, const QString& icon, const QString& tip);
+
+    Module1& mMod;
+    basMr_Blk& mBlk;
+    DataPathPlaces mPlaces;
+    ViewState mView;
+    ScrollState mScroll;
+    MouseModes mModes;
+
+    Picture1* mPicture = nullptr;
+    QScrollBar* mHScroll = nullptr;
+    QScrollBar* mVScroll = nullptr;
+    QToolBar* mToolbar = nullptr;
+    QLabel* mPanel1 = nullptr;
+    QLabel* mPanel2 = nullptr;
+    QMap<QString, QAction*> mMenuItems; // by control name: "mnuDispGrid", ...
+    QMap<QString, QAction*> mButtons;   // by toolbar key: "Grid", ...
+    bool mIconsOk = false;
+    bool mUnloaded = false;
 };

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "document/module1.h"
+#include "editing/menuenable.h"
+#include "view/viewstate.h"
+
+#include <QPoint>
+#include <QString>
+#include <QtGlobal>
+
+// Interaction modes of the drawing area.
+namespace DispMode {
+constexpr qint16 Idle = -1;
+constexpr qint16 ZoomIn = 0;       // 拡大
+constexpr qint16 ZoomOut = 1;      // 縮小
+constexpr qint16 Join = 2;         // 結線
+constexpr qint16 DeleteLines = 3;  // 線分削除
+constexpr qint16 DeletePoints = 4; // 点削除
+} // namespace DispMode
+
+// Mouse buttons as the handlers receive them: a mask, 1 left and 2 right.
+namespace MouseButton {
+constexpr int Left = 1;
+constexpr int Right = 2;
+} // namespace MouseButton
+
+// The interaction state of the main window.
+struct InteractionState
+{
+    qint16 Disp_mode = DispMode::Idle;
+    qint16 Mouse_sw = -1; // -1 no mode, 0 waiting for the first click, 1 band live
+    qint16 Mouse_xa = 0;  // anchor, pixels
+    qint16 Mouse_ya = 0;
+    qint16 Mouse_xb = 0; // moving end, pixels
+    qint16 Mouse_yb = 0;
+    double Mouse_kx = 0; // anchor in the world, metres
+    double Mouse_ky = 0;
+};
+
+// What the mouse modes need from their window. Everything the user sees goes
+// through here, so the modes run and are tested without a window.
+class MouseModesHost
+{
+public:
+    virtual ~MouseModesHost() = default;
+
+    virtual void showGuidance(const QString& text) = 0; // status bar panel 1
+    virtual void showPosition(const QString& text) = 0; // status bar panel 2
+    virtual void refresh() = 0;                         // repaint the section from the data
+    virtual void bandChanged() = 0;                     // the rubber band moved, appeared or went
+    virtual void setZoomCursor(bool on) = 0;            // magnifier or the default arrow
+    virtual void setEditEnabled(const EditEnables& e) = 0;
+
+    // The zoom procedures of the window: rectangle zooms in pixel corners, and
+    // the one-step zoom of a click about a world point.
+    virtual void Kakudai_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb) = 0;
+    virtual void Shukusho_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb) = 0;
+    virtual void clickZoom(qint16 SclSw, double kx, double ky) = 0;
+};
+
+// The state machine of the drawing area's mouse modes.
+class MouseModes
+{
+public:
+    enum class BandKind { None, Rect, Line };
+
+    MouseModes(Module1& mod, const ViewState& view, MouseModesHost& host);
+
+    InteractionState& state() { return mState; }
+    const InteractionState& state() const { return mState; }
+
+    // Leaves any mode: the band goes, both selections are emptied, the picture
+    // is repainted and the guidance cleared. Does nothing while idle.
+    void Raber_Reset();
+    void Disp_Message(qint16 MsgNo);
+    // Enables the editing commands from the table counts and leaves a picking
+    // mode whose table has become empty.
+    void Menu_Enable();
+
+    // 拡大 (mode 0) and 縮小 (mode 1).
+    void enterZoom(qint16 mode);
+    // Straight to idle without reset, message or repaint.
+    void setIdle();
+
+    void Picture1_MouseDown(int button, double x, double y);
+    void Picture1_MouseMove(int buttons, double x, double y);
+    void Picture1_MouseUp(int button, double x, double y);
+
+    // The view moved under a live gesture: put its anchor back on the same
+    // world position; the band starts afresh with the next move.
+    void viewScrolled();
+
+    // The rubber band to draw over the picture, if any.
+    BandKind bandKind() const;
+    QPoint bandFrom() const { return {mState.Mouse_xa, mState.Mouse_ya}; }
+    QPoint bandTo() const { return {mState.Mouse_xb, mState.Mouse_yb}; }
+
+private:
+    bool inZoomMode() const;
+    void leaveMode();
+    void setBand(bool shown);
+    QPoint clickPosition(double x, double y) const;
+    void zoomDown(QPoint pos);
+    void zoomUp(QPoint pos);
+
+    Module1& mMod;
+    const ViewState& mView;
+    MouseModesHost& mHost;
+    InteractionState mState;
+    bool mBandShown = false;
+};

@@ -1,0 +1,86 @@
+#include "mainwindow/picture1.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// Buttons as a mask with 1 = left and 2 = right; the middle button gets a bit
+// of its own so that "left only" tests stay exact.
+int buttonMask(Qt::MouseButtons b)
+{
+    int m = 0;
+    if (b & Qt::LeftButton)
+        m |= 1;
+    if (b & Qt::RightButton)
+        m |= 2;
+    if (b & Qt::MiddleButton)
+        m |= 4;
+    return m;
+}
+
+} // namespace
+
+Picture1::Picture1(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Picture1"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true); // the coordinate read-out follows the mouse in every mode
+    setFocusPolicy(Qt::ClickFocus);
+    setMinimumSize(16, 16);
+}
+
+void Picture1::refresh()
+{
+    mStale = true;
+    update();
+}
+
+void Picture1::render()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize device = (QSizeF(size()) * dpr).toSize();
+    if (mPicture.size() != device)
+        mPicture = QImage(device, QImage::Format_RGB32);
+    mPicture.setDevicePixelRatio(dpr);
+    QPainter p(&mPicture);
+    if (mRenderer)
+        mRenderer(p, size());
+    else
+        p.fillRect(rect(), Qt::black);
+    mStale = false;
+    ++mRenderCount;
+}
+
+void Picture1::paintEvent(QPaintEvent*)
+{
+    const qreal dpr = devicePixelRatioF();
+    if (mStale || mPicture.size() != (QSizeF(size()) * dpr).toSize())
+        render();
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), mPicture);
+    if (mOverlay)
+        mOverlay(p);
+}
+
+void Picture1::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    mStale = true;
+    emit resized();
+}
+
+void Picture1::mousePressEvent(QMouseEvent* e)
+{
+    emit mouseDown(buttonMask(e->button()), e->position().x(), e->position().y());
+}
+
+void Picture1::mouseMoveEvent(QMouseEvent* e)
+{
+    emit mouseMove(buttonMask(e->buttons()), e->position().x(), e->position().y());
+}
+
+void Picture1::mouseReleaseEvent(QMouseEvent* e)
+{
+    emit mouseUp(buttonMask(e->button()), e->position().x(), e->position().y());
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "document/blkrec.h"
+#include "view/viewstate.h"
+
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+class QPainter;
+
+// The classic 16-colour palette entries the section view uses.
+namespace Palette {
+inline const QColor Grid(128, 128, 128);    // 8
+inline const QColor Gravity(0, 255, 255);   // 11
+inline const QColor PointMark(255, 0, 255); // 13
+inline const QColor Band(255, 255, 0);      // 14: rubber bands and selections
+inline const QColor Fore(255, 255, 255);    // 15: segments and text
+inline const QColor Back(0, 0, 0);
+} // namespace Palette
+
+// Draws the whole section picture: black background, the optional grid,
+// segments, numbered point marks and the centre of gravity. Paints onto any
+// QPainter, so the same code serves the window and tests on a QImage.
+class SectionPainter
+{
+public:
+    struct Options
+    {
+        bool grid = false;
+        QFont font; // small UI font for point numbers and "G"
+    };
+
+    // The grid step in metres at scale scl: 1 m, or the smallest step of the
+    // 1-2-5 sequence (2, 5, 10, 20, 50, ...) that keeps neighbouring lines
+    // more than two pixels apart (step * scl >= 3). Infinite when scl is not
+    // positive or no finite step is wide enough.
+    static double gridStep(double scl);
+
+    // The grid lines a repaint draws, at the multiples of gridStep: columns
+    // of the vertical and rows of the horizontal lines, both ascending, within
+    // 0..width and 0..height of the area (a fitted view's right and bottom
+    // edges fall on pixel width and height, so a line there is kept, as its
+    // truncated position gives it); and the truncated far ends of the grid,
+    // bottom row and right column. Vertical lines are dotted from the bottom
+    // up, horizontal ones from column 0. At most width / 3 + 3 columns and
+    // height / 3 + 3 rows at any zoom.
+    struct GridLines
+    {
+        QList<int> columns;
+        QList<int> rows;
+        int bottom = 0;
+        int right = 0;
+    };
+    static GridLines gridLines(const ViewState& v, QSize area);
+
+    // Paints the area (0, 0)..area. Draws only the background while the
+    // view has no usable scale (before the first fit). Segments are clipped
+    // to just beyond the area, so any zoom draws them straight and in place;
+    // segments naming a point outside 1..100 and marks far outside the area
+    // are skipped. Text is drawn without antialiasing, like everything else.
+    static void paint(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
+                      const Options& opt);
+
+    // Screen position the painter uses for a world point: truncated toward
+    // zero, clamped far outside any drawing area so that nothing overflows.
+    static QPoint toScreen(const ViewState& v, double x, double y);
+
+    // The five-pixel plus at pos (sets the painter's pen), and the label text
+    // point numbers are shown with.
+    static void plus(QPainter& p, QPoint pos, const QColor& c);
+    static QString pointLabel(int n); // " 12 "
+
+    // Rubber bands, drawn so that drawing the same band twice leaves the
+    // picture as it was (XOR with palette 14).
+    static void bandRect(QPainter& p, QPoint a, QPoint b);
+    static void bandLine(QPainter& p, QPoint a, QPoint b);
+};

@@ -1,0 +1,286 @@
+#include "document/blockfile.h"
+#include "editing/guidance.h"
+#include "mainwindow/frmmain.h"
+#include "mainwindow/picture1.h"
+#include "view/sectionpainter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include <memory>
+
+namespace {
+
+// One main window on its own state, with the data-folder memory file kept in
+// a temporary folder.
+struct Rig
+{
+    QTemporaryDir exe;
+    QTemporaryDir cfg;
+    std::unique_ptr<Module1> mod = std::make_unique<Module1>();
+    std::unique_ptr<basMr_Blk> blk = std::make_unique<basMr_Blk>();
+    std::unique_ptr<frmMain> w;
+
+    explicit Rig(QSize size = QSize(800, 600))
+    {
+        DataPathPlaces places{exe.path() + u'/', cfg.path() + u'/'};
+        w = std::make_unique<frmMain>(*mod, *blk, places);
+        w->resize(size);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    }
+
+    // Sends a mouse event to the drawing area the way the platform does.
+    void mouse(QEvent::Type type, QPoint pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        Picture1* p = w->picture();
+        QMouseEvent e(type, QPointF(pos), p->mapToGlobal(QPointF(pos)), button, buttons,
+                      Qt::NoModifier);
+        QApplication::sendEvent(p, &e);
+    }
+
+    QImage picture()
+    {
+        w->picture()->grab(); // paints, rebuilding the section if it is stale
+        return w->picture()->picture();
+    }
+};
+
+QStringList captions(const QList<QAction*>& actions)
+{
+    QStringList out;
+    for (QAction* a : actions)
+        out << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    return out;
+}
+
+} // namespace
+
+class TstFrmMain : public QObject
+{
+    Q_OBJECT
+private slots:
+    void menus();
+    void toolbar();
+    void statusBarAndLayout();
+    void minimumSize();
+    void loadState();
+    void gridToggle();
+    void scrollAndShowAll();
+    void zoomByMouse();
+    void paintsSampleBlock();
+    void unloadStoresDataFolder();
+};
+
+void TstFrmMain::menus()
+{
+    Rig r;
+    QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定"));
+    const QList<QAction*> top = r.w->menuBar()->actions();
+    QCOMPARE(captions(top), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "ブロック諸元(&B)...", "点(&P)",
+                                         "線分(&L)", "ヘルプ(&H)"}));
+    QCOMPARE(captions(top[0]->menu()->actions()),
+             QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "-", "終了(&X)"}));
+    QCOMPARE(captions(top[1]->menu()->actions()),
+             QStringList({"拡大", "縮小", "全表示", "再表示", "-", "グリッド"}));
+    QCOMPARE(captions(top[3]->menu()->actions()), QStringList({"編集...", "削除"}));
+    QCOMPARE(captions(top[4]->menu()->actions()), QStringList({"結線", "削除", "一括削除"}));
+    QCOMPARE(captions(top[5]->menu()->actions()),
+             QStringList({"ヘルプ（&M）...", "-", "バージョン情報（&A）..."}));
+}
+
+void TstFrmMain::toolbar()
+{
+    Rig r;
+    auto* tb = r.w->findChild<QToolBar*>(QStringLiteral("Toolbar1"));
+    QVERIFY(tb);
+    QStringList keys;
+    QStringList tips;
+    for (QAction* a : tb->actions()) {
+        keys << (a->isSeparator() ? QStringLiteral("|") : a->data().toString());
+        if (!a->isSeparator())
+            tips << a->toolTip();
+    }
+    QCOMPARE(keys, QStringList({"NewOpen", "Open", "Save", "|", "Kakudai", "Shukusho", "Zenhyoji",
+                                "Redraw", "Grid", "|", "Line", "Line_Del", "Pnt_Del", "|", "Undo",
+                                "Help"}));
+    QCOMPARE(tips, QStringList({"新規", "開く", "保存", "拡大", "縮小", "全表示", "再表示",
+                                "グリッド", "結線", "線削除", "点削除", "元に戻す", "ヘルプ"}));
+    QVERIFY2(r.w->iconsOk(), "toolbar icons render blank");
+    QVERIFY(r.w->toolbarButton(QStringLiteral("Grid"))->isCheckable());
+}
+
+void TstFrmMain::statusBarAndLayout()
+{
+    Rig r;
+    QList<QLabel*> panels = r.w->statusBar()->findChildren<QLabel*>();
+    QVERIFY(panels.size() >= 2);
+    // The drawing area fills the window above the horizontal bar, left of the vertical one.
+    const QRect pic = r.w->picture()->geometry();
+    QVERIFY(r.w->hScroll()->geometry().top() >= pic.bottom());
+    QVERIFY(r.w->vScroll()->geometry().left() >= pic.right());
+    QCOMPARE(r.w->hScroll()->value(), 50);
+    QCOMPARE(r.w->vScroll()->maximum(), 100);
+    QCOMPARE(r.w->hScroll()->singleStep(), 2);
+    QCOMPARE(r.w->hScroll()->pageStep(), 3);
+    QCOMPARE(r.w->vScroll()->pageStep(), 5);
+    // The view was fitted to the drawing area by the first layout pass.
+    QCOMPARE(int(r.w->view().Gz_xmax), pic.width());
+    QCOMPARE(int(r.w->view().Gz_ymax), pic.height());
+    QVERIFY(r.w->view().Dan_scl > 0);
+}
+
+void TstFrmMain::minimumSize()
+{
+    Rig r(QSize(100, 100));
+    const qreal dpi = r.w->screen()->logicalDotsPerInchX();
+    const QSize min = r.w->minimumOuterSize();
+    QCOMPARE(min.width(), qRound(6000 * dpi / 1440));
+    QCOMPARE(min.height(), qRound(4800 * r.w->screen()->logicalDotsPerInchY() / 1440));
+    QVERIFY(r.w->width() >= min.width());
+    QVERIFY(r.w->height() >= min.height());
+}
+
+void TstFrmMain::loadState()
+{
+    Rig r;
+    QCOMPARE(r.w->modes().state().Disp_mode, DispMode::Idle);
+    QCOMPARE(r.w->modes().state().Mouse_sw, qint16(-1));
+    QCOMPARE(r.blk->DataName, QStringLiteral("無題"));
+    QCOMPARE(r.blk->DataPath, r.exe.path() + u'/');
+    QVERIFY(!Data_Modified(*r.mod));
+    QVERIFY(!r.w->toolbarButton(QStringLiteral("Undo"))->isEnabled());
+    for (const char* name : {"mnuLineIn", "mnuLineDel", "mnuLineDelAll", "mnuPointDel"})
+        QVERIFY2(!r.w->menuItem(QLatin1String(name))->isEnabled(), name);
+    for (const char* key : {"Line", "Line_Del", "Pnt_Del"})
+        QVERIFY2(!r.w->toolbarButton(QLatin1String(key))->isEnabled(), key);
+    QCOMPARE(r.w->panelText(1), QString());
+}
+
+void TstFrmMain::gridToggle()
+{
+    Rig r;
+    const QImage before = r.picture();
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Grid"));
+    QVERIFY(r.w->gridOn());
+    QVERIFY(r.w->toolbarButton(QStringLiteral("Grid"))->isChecked());
+    const QImage withGrid = r.picture();
+    QVERIFY(withGrid != before);
+    // Twice restores the picture and leaves the button released; the menu item
+    // drives the same switch.
+    r.w->menuItem(QStringLiteral("mnuDispGrid"))->trigger();
+    QVERIFY(!r.w->gridOn());
+    QVERIFY(!r.w->toolbarButton(QStringLiteral("Grid"))->isChecked());
+    QCOMPARE(r.picture(), before);
+}
+
+void TstFrmMain::scrollAndShowAll()
+{
+    Rig r;
+    ViewState& v = r.w->view();
+    // Empty block: whole section X -1..11, centre 5, so r = 6 and one unit is 0.12 m.
+    const double xmin = v.Dan_xmin;
+    r.w->hScroll()->setValue(51);
+    QVERIFY(qAbs(v.Dan_xmin - (xmin + 0.12)) < 1e-9);
+    r.w->hScroll()->setValue(100);
+    QVERIFY(qAbs(v.Dan_xmin - (xmin + 6)) < 1e-9);
+    const double ymin = v.Dan_ymin;
+    r.w->vScroll()->setValue(55);
+    QVERIFY(qAbs(v.Dan_ymin - (ymin - 0.6)) < 1e-9);
+
+    r.w->mnuDispAll_Click();
+    QCOMPARE(r.w->hScroll()->value(), 50);
+    QCOMPARE(r.w->vScroll()->value(), 50);
+    QCOMPARE(r.w->scroll().HScl_val, qint16(50));
+    QCOMPARE(r.w->scroll().VScl_val, qint16(50));
+    QVERIFY(qAbs(v.Dan_xmin - xmin) < 1e-9); // refitted, with no extra scroll
+}
+
+void TstFrmMain::zoomByMouse()
+{
+    Rig r;
+    ViewState& v = r.w->view();
+    const double scl = v.Dan_scl;
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Kakudai"));
+    QCOMPARE(r.w->panelText(1), Disp_MessageText(4));
+    QCOMPARE(r.w->picture()->cursor().shape(), Qt::BitmapCursor);
+
+    // A click zooms one step about the release point.
+    r.mouse(QEvent::MouseButtonPress, {100, 100}, Qt::LeftButton, Qt::LeftButton);
+    QCOMPARE(r.w->panelText(1), Disp_MessageText(5));
+    r.mouse(QEvent::MouseButtonRelease, {105, 100}, Qt::NoButton, Qt::NoButton);
+    QVERIFY(qAbs(v.Dan_scl - scl * 1.25) < 1e-9);
+    QCOMPARE(r.w->panelText(1), Disp_MessageText(4));
+
+    // A drag draws the yellow band, then zooms to its rectangle.
+    r.w->hScroll()->setValue(60);
+    r.mouse(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
+    r.mouse(QEvent::MouseMove, {250, 200}, Qt::NoButton, Qt::LeftButton);
+    QImage shown = r.w->picture()->grab().toImage();
+    QCOMPARE(QColor(shown.pixel(150, 50)).rgb() & 0xFFFFFF, 0xFFFF00u);
+    r.mouse(QEvent::MouseButtonRelease, {250, 200}, Qt::LeftButton, Qt::NoButton);
+    QVERIFY(v.Dan_scl > scl * 1.25 * 1.5);
+    QCOMPARE(r.w->hScroll()->value(), 50);
+    shown = r.w->picture()->grab().toImage();
+    QVERIFY(QColor(shown.pixel(150, 50)).rgb() != QColor(Qt::yellow).rgb());
+
+    // The read-out follows the mouse in the mode too.
+    r.mouse(QEvent::MouseMove, {0, 0}, Qt::NoButton, Qt::NoButton);
+    QVERIFY(r.w->panelText(2).startsWith(QStringLiteral("X = ")));
+
+    // Right click leaves the mode and gives back the arrow.
+    r.mouse(QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::RightButton);
+    QCOMPARE(r.w->modes().state().Disp_mode, DispMode::Idle);
+    QCOMPARE(r.w->picture()->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(r.w->panelText(1), QString());
+}
+
+void TstFrmMain::paintsSampleBlock()
+{
+    Rig r;
+    const QStringList files =
+        QDir(QStringLiteral(MRB_SAMPLES_DIR)).entryList({QStringLiteral("*.csv")}, QDir::Files);
+    if (files.isEmpty())
+        QSKIP("no sample blocks");
+    QVERIFY(Blk_ReadPath(r.mod->BlkData, QStringLiteral(MRB_SAMPLES_DIR "/") + files.first()));
+    r.w->mnuDispAll_Click();
+    const QImage img = r.picture();
+    const ViewState& v = r.w->view();
+    const BlkRec& b = r.mod->BlkData;
+    QVERIFY(b.PntCnt > 0);
+    // Later labels may cover earlier marks, so each point needs only some of
+    // its plus in magenta; the last point's left arm nothing covers.
+    for (int i = 1; i <= b.PntCnt; ++i) {
+        const QPoint p = SectionPainter::toScreen(v, b.PntX[i], b.PntY[i]);
+        int magenta = 0;
+        for (QPoint d : {QPoint(0, 0), QPoint(-1, 0), QPoint(1, 0), QPoint(0, -1), QPoint(0, 1)})
+            magenta += img.pixelColor(p + d) == Palette::PointMark;
+        QVERIFY2(magenta > 0, qPrintable(QStringLiteral("point %1").arg(i)));
+    }
+    const QPoint last = SectionPainter::toScreen(v, b.PntX[b.PntCnt], b.PntY[b.PntCnt]);
+    QCOMPARE(img.pixelColor(last - QPoint(1, 0)), Palette::PointMark);
+}
+
+void TstFrmMain::unloadStoresDataFolder()
+{
+    Rig r;
+    r.blk->DataPath = QStringLiteral("/tmp/ブロック/");
+    r.w->close();
+    QFile f(r.exe.path() + QStringLiteral("/MRDTPATH"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("/tmp/\x83\x75\x83\x8d\x83\x62\x83\x4e/\r\n"));
+}
+
+QTEST_MAIN(TstFrmMain)
+#include "tst_frmmain.moc"
