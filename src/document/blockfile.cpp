@@ -11,6 +11,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <optional>
 
@@ -41,19 +42,18 @@ private:
     // there are fewer than n.
     bool fields(int n)
     {
-        QString s;
-        if (!line(s))
+        if (!line(mLine))
             return false;
-        mFields.clear();
+        const QStringView s = mLine;
         qsizetype from = 0;
         for (int k = 0; k < n - 1; ++k) {
             const qsizetype comma = s.indexOf(u',', from);
             if (comma < 0)
                 return false;
-            mFields.append(s.sliced(from, comma - from));
+            mFields[k] = s.sliced(from, comma - from);
             from = comma + 1;
         }
-        mFields.append(s.sliced(from));
+        mFields[n - 1] = s.sliced(from);
         return true;
     }
 
@@ -78,11 +78,7 @@ private:
         return true;
     }
 
-    bool count(qint16& out)
-    {
-        QString s;
-        return line(s) && integer(s, out);
-    }
+    bool count(qint16& out) { return line(mLine) && integer(mLine, out); }
 
     bool header()
     {
@@ -154,7 +150,8 @@ private:
     CrLineReader mLines;
     BlkRec& mRec;
     QByteArray mRaw;
-    QList<QString> mFields;
+    QString mLine; // reused line by line, so that reading allocates once
+    std::array<QStringView, 6> mFields;
 };
 
 void appendLine(QByteArray& out, QByteArrayView line)

@@ -148,11 +148,14 @@ namespace Cp932 {
 
 bool decode(QByteArrayView bytes, QString& out)
 {
-    out.clear();
-    if (isAscii(bytes)) { // the usual numeric line: no converter needed
-        out = QString::fromLatin1(bytes.data(), bytes.size());
+    if (isAscii(bytes)) {         // the usual numeric line: no converter needed
+        out.resize(bytes.size()); // reuses the caller's buffer
+        QChar* d = out.data();
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            d[i] = QLatin1Char(bytes[i]);
         return true;
     }
+    out.clear();
     qsizetype runStart = 0;
     qsizetype i = 0;
     const qsizetype n = bytes.size();

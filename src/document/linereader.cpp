@@ -1,5 +1,7 @@
 #include "document/linereader.h"
 
+#include <cstring>
+
 namespace {
 constexpr qsizetype kChunk = 64 * 1024;
 }
@@ -41,7 +43,8 @@ CrLineReader::Status CrLineReader::next(QByteArray& line)
         if (cr >= 0) {
             if (cr - mPos > mMaxLine)
                 return Status::TooLong;
-            line = mBuf.sliced(mPos, cr - mPos);
+            line.resize(cr - mPos); // reuses the caller's buffer
+            memcpy(line.data(), mBuf.constData() + mPos, size_t(cr - mPos));
             mPos = cr + 1;
             if (mPos == mBuf.size())
                 fill(); // the LF of a CR LF may be in the next chunk

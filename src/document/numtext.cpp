@@ -169,7 +169,15 @@ QString fixed(double v, int decimals)
         if (*p != '.')
             digits += *p;
     }
-    const int exp10 = std::atoi(p + 1); // value = 0.d1d2... * 10^(exp10 + 1)
+    // to_chars writes no terminator: parse the exponent within its output only.
+    int exp10 = 0; // value = 0.d1d2... * 10^(exp10 + 1)
+    const char* e = p + 1;
+    if (e < res.ptr && *e == '+')
+        ++e;
+    std::from_chars(e, res.ptr, exp10);
+    // Rounded up to 15 digits, the largest doubles would no longer read back.
+    if (exp10 == 308 && digits > "179769313486231")
+        digits = "179769313486231";
 
     // keep = number of digits that stay after rounding to `decimals` places.
     const int intDigits = exp10 + 1;

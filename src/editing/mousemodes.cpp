@@ -192,8 +192,7 @@ void MouseModes::zoomUp(QPoint pos)
         if (mState.Disp_mode == DispMode::ZoomIn)
             mHost.Kakudai_disp(mState.Mouse_xa, mState.Mouse_ya, mState.Mouse_xb, mState.Mouse_yb);
         else
-            mHost.Shukusho_disp(mState.Mouse_xa, mState.Mouse_ya, mState.Mouse_xb,
-                                mState.Mouse_yb);
+            mHost.Shukusho_disp(mState.Mouse_xa, mState.Mouse_ya, mState.Mouse_xb, mState.Mouse_yb);
     } else {
         GzToKz(mView, mState.Mouse_xb, mState.Mouse_yb, mState.Mouse_kx, mState.Mouse_ky);
         mHost.clickZoom(mState.Disp_mode, mState.Mouse_kx, mState.Mouse_ky);
@@ -218,8 +217,7 @@ void MouseModes::viewScrolled()
         const int p = mMod.NewLine[0];
         if (p < 0 || p > BlkRec::PntLast)
             return;
-        KzToGz(mView, mMod.BlkData.PntX[p], mMod.BlkData.PntY[p], mState.Mouse_xa,
-               mState.Mouse_ya);
+        KzToGz(mView, mMod.BlkData.PntX[p], mMod.BlkData.PntY[p], mState.Mouse_xa, mState.Mouse_ya);
     } else {
         return;
     }

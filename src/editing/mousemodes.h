@@ -62,7 +62,12 @@ public:
 class MouseModes
 {
 public:
-    enum class BandKind { None, Rect, Line };
+    enum class BandKind
+    {
+        None,
+        Rect,
+        Line
+    };
 
     MouseModes(Module1& mod, const ViewState& view, MouseModesHost& host);
 

@@ -309,8 +309,8 @@ void frmMain::createStatusBar()
     mPanel1->setObjectName(QStringLiteral("StatusBar1_Panel1"));
     mPanel2 = new QLabel(this);
     mPanel2->setObjectName(QStringLiteral("StatusBar1_Panel2"));
-    mPanel2->setMinimumWidth(mPanel2->fontMetrics().horizontalAdvance(
-        QStringLiteral("X = -00000.00  Y = -00000.00")));
+    mPanel2->setMinimumWidth(
+        mPanel2->fontMetrics().horizontalAdvance(QStringLiteral("X = -00000.00  Y = -00000.00")));
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(mPanel1, 1);
     statusBar()->addPermanentWidget(mPanel2);

@@ -25,8 +25,7 @@ class frmMain : public QMainWindow, private MouseModesHost
 public:
     static const QString Caption; // "直立消波ブロック設定"
 
-    frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places,
-            QWidget* parent = nullptr);
+    frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Procedures the other parts of the program call.

@@ -25,6 +25,8 @@ private slots:
     void fixed_data();
     void fixed();
     void localeDoesNotMatter();
+    void fixedAfterExtremeValues_data();
+    void fixedAfterExtremeValues();
 };
 
 namespace {
@@ -201,6 +203,27 @@ void TstNumText::localeDoesNotMatter()
     QCOMPARE(NumText::fmt0(-7.5), QStringLiteral("-8"));
     QCOMPARE(NumText::fieldValue(u"1,5"), OptDouble(1));
     QCOMPARE(NumText::typedValue(u"2.75"), OptDouble(2.75));
+}
+
+void TstNumText::fixedAfterExtremeValues_data()
+{
+    QTest::addColumn<double>("before");
+    QTest::newRow("1e100") << 1e100;
+    QTest::newRow("1e-120") << 1e-120;
+    QTest::newRow("largest double") << std::numeric_limits<double>::max();
+    QTest::newRow("lowest double") << std::numeric_limits<double>::lowest();
+}
+
+void TstNumText::fixedAfterExtremeValues()
+{
+    // A three-digit exponent once leaked into the next number formatted; and
+    // the largest doubles must be written so that they read back.
+    QFETCH(double, before);
+    const QString text = NumText::fixed(before, 3);
+    QCOMPARE(NumText::fixed(46, 3), QStringLiteral("46.000"));
+    const OptDouble back = NumText::fieldValue(text);
+    QVERIFY2(back.has_value(), qPrintable(text.left(40)));
+    QVERIFY(std::isfinite(*back));
 }
 
 QTEST_GUILESS_MAIN(TstNumText)

@@ -269,7 +269,7 @@ void TstMouseModes::otherButtonsDoNothing()
 {
     Rig r;
     r.modes.enterZoom(DispMode::ZoomIn);
-    r.modes.Picture1_MouseDown(4, 5, 5);                               // middle
+    r.modes.Picture1_MouseDown(4, 5, 5);                                      // middle
     r.modes.Picture1_MouseDown(MouseButton::Left | MouseButton::Right, 5, 5); // both
     QCOMPARE(r.st().Disp_mode, DispMode::ZoomIn);
     QCOMPARE(r.st().Mouse_sw, qint16(0));
@@ -384,7 +384,7 @@ void TstMouseModes::unknownToolbarKeyGoesIdle()
     r.modes.setIdle();
     QCOMPARE(r.st().Disp_mode, DispMode::Idle);
     QCOMPARE(r.st().Mouse_sw, qint16(-1));
-    QCOMPARE(r.host.refreshes, refreshes); // no reset, no repaint
+    QCOMPARE(r.host.refreshes, refreshes);          // no reset, no repaint
     QCOMPARE(r.host.guidance, Disp_MessageText(4)); // and no message
 }
 
