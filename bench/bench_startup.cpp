@@ -9,6 +9,7 @@
 #include "document/basmrblk.h"
 #include "document/datapath.h"
 #include "document/module1.h"
+#include "mainwindow/appsetup.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/picture1.h"
 #include <QTemporaryDir>
@@ -45,6 +46,7 @@ int main(int argc, char* argv[])
     w.show();
     return app.exec();
 #else
+    prepareApplication();
     QTemporaryDir dir; // keeps MRDTPATH out of the build folder
     auto mod = std::make_unique<Module1>();
     auto blk = std::make_unique<basMr_Blk>();

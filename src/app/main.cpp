@@ -1,6 +1,7 @@
 #include "document/basmrblk.h"
 #include "document/datapath.h"
 #include "document/module1.h"
+#include "mainwindow/appsetup.h"
 #include "mainwindow/frmmain.h"
 
 #include <QApplication>
@@ -10,8 +11,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("mrb_make"));
-    QApplication::setOrganizationName(QStringLiteral("mrb_make"));
+    prepareApplication();
 
     // The block state is large (101 undo snapshots): keep it off the stack.
     auto mod = std::make_unique<Module1>();

@@ -270,6 +270,8 @@ void textAt(QPainter& p, QPoint pos, const QString& s, int ascent)
 
 void drawPoints(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk)
 {
+    if (blk.PntCnt <= 0 && blk.Gx == 0 && blk.Gy == 0)
+        return; // nothing to label: spare the font set-up (it shows at start-up)
     const QFontMetrics fm = p.fontMetrics();
     // A mark this far outside the area cannot reach into it with its label.
     const int margin =
