@@ -1,6 +1,7 @@
 #include "mainwindow/frmmain.h"
 
 #include "mainwindow/picture1.h"
+#include "mainwindow/prompts.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>
@@ -126,9 +127,15 @@ QCursor magnifierCursor()
 
 } // namespace
 
-frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, QWidget* parent)
+frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Prompts* prompts,
+                 QWidget* parent)
     : QMainWindow(parent), mMod(mod), mBlk(blk), mPlaces(places), mModes(mod, mView, *this)
 {
+    if (!prompts) {
+        mOwnPrompts = std::make_unique<MessageBoxPrompts>();
+        prompts = mOwnPrompts.get();
+    }
+    mPrompts = prompts;
     initResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Caption);
@@ -256,6 +263,7 @@ void frmMain::createCentral()
     mVScroll = new QScrollBar(Qt::Vertical, central);
     mVScroll->setObjectName(QStringLiteral("VScroll1"));
     for (QScrollBar* s : {mHScroll, mVScroll}) {
+        s->setContextMenuPolicy(Qt::NoContextMenu);
         s->setRange(0, 100);
         s->setValue(ScrollState::Neutral);
         s->setTracking(false); // the view moves when the thumb is released
@@ -375,10 +383,12 @@ void frmMain::Form_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
-    // A data folder that cannot be remembered is no reason to keep the user here.
+    // A data folder that cannot be remembered is worth a word, but no reason
+    // to keep the user here: the exit goes ahead.
     if (!DataPath_Write(mBlk, mPlaces))
-        std::fprintf(stderr, "mrb_make: could not store the data folder in %s\n",
-                     qPrintable(mPlaces.exeDir + QLatin1String(kMrDtPathName)));
+        mPrompts->error(this, QStringLiteral("データフォルダの設定を保存できませんでした。\n"
+                                             "次回はプログラムのフォルダから始まります。\n%1")
+                                  .arg(mPlaces.exeDir + QLatin1String(kMrDtPathName)));
 }
 
 // --- view --------------------------------------------------------------------
@@ -548,9 +558,30 @@ void frmMain::refresh()
     mPicture->refresh();
 }
 
+// The pixels a rubber band covers: the four edges of a rectangle, or the box
+// of a line; one pixel of slack on every side.
+static QRegion bandRegion(MouseModes::BandKind kind, QPoint a, QPoint b)
+{
+    const QRect box = QRect(a, b).normalized().adjusted(-1, -1, 1, 1);
+    if (kind == MouseModes::BandKind::None)
+        return {};
+    if (kind == MouseModes::BandKind::Line)
+        return box;
+    QRegion r;
+    r += QRect(box.left(), box.top(), box.width(), 3);
+    r += QRect(box.left(), box.bottom() - 2, box.width(), 3);
+    r += QRect(box.left(), box.top(), 3, box.height());
+    r += QRect(box.right() - 2, box.top(), 3, box.height());
+    return r;
+}
+
 void frmMain::bandChanged()
 {
-    mPicture->updateOverlay();
+    // Only the old and the new band are redrawn, so dragging stays cheap on a
+    // large drawing area.
+    const QRegion now = bandRegion(mModes.bandKind(), mModes.bandFrom(), mModes.bandTo());
+    mPicture->updateOverlay(mBandShown + now);
+    mBandShown = now;
 }
 
 void frmMain::setZoomCursor(bool on)

@@ -8,6 +8,9 @@
 
 #include <QMainWindow>
 #include <QMap>
+#include <QRegion>
+
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -15,6 +18,7 @@ class QMenu;
 class QScrollBar;
 class QToolBar;
 class Picture1;
+class Prompts;
 
 // The main window: menus, toolbar, the drawing area with its scroll bars and
 // the two-panel status bar. It owns the view and the interaction state; the
@@ -25,7 +29,9 @@ class frmMain : public QMainWindow, private MouseModesHost
 public:
     static const QString Caption; // "直立消波ブロック設定"
 
-    frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, QWidget* parent = nullptr);
+    // prompts: the message boxes to show; nullptr for the real ones.
+    frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Prompts* prompts = nullptr,
+            QWidget* parent = nullptr);
     ~frmMain() override;
 
     // Procedures the other parts of the program call.
@@ -92,6 +98,8 @@ private:
     Module1& mMod;
     basMr_Blk& mBlk;
     DataPathPlaces mPlaces;
+    std::unique_ptr<Prompts> mOwnPrompts; // the real message boxes, unless tests hand in theirs
+    Prompts* mPrompts = nullptr;
     ViewState mView;
     ScrollState mScroll;
     MouseModes mModes;
@@ -104,6 +112,7 @@ private:
     QLabel* mPanel2 = nullptr;
     QMap<QString, QAction*> mMenuItems; // by control name: "mnuDispGrid", ...
     QMap<QString, QAction*> mButtons;   // by toolbar key: "Grid", ...
+    QRegion mBandShown;                 // where the rubber band was last drawn
     bool mIconsOk = false;
     bool mUnloaded = false;
 };

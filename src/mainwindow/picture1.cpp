@@ -1,6 +1,7 @@
 #include "mainwindow/picture1.h"
 
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace {
@@ -36,6 +37,12 @@ void Picture1::refresh()
     update();
 }
 
+void Picture1::updateOverlay(const QRegion& region)
+{
+    mOverlayPending += region;
+    update(region);
+}
+
 void Picture1::render()
 {
     const qreal dpr = devicePixelRatioF();
@@ -52,10 +59,14 @@ void Picture1::render()
     ++mRenderCount;
 }
 
-void Picture1::paintEvent(QPaintEvent*)
+void Picture1::paintEvent(QPaintEvent* e)
 {
+    // Any paint reaching beyond what the band asked for (an exposure, say)
+    // draws the section afresh from the data.
     const qreal dpr = devicePixelRatioF();
-    if (mStale || mPicture.size() != (QSizeF(size()) * dpr).toSize())
+    const bool bandOnly = (e->region() - mOverlayPending).isEmpty();
+    mOverlayPending -= e->region();
+    if (mStale || !bandOnly || mPicture.size() != (QSizeF(size()) * dpr).toSize())
         render();
     QPainter p(this);
     p.drawImage(QPoint(0, 0), mPicture);

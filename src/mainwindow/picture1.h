@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
 
-// The drawing area. It keeps the section picture as an image that is rebuilt
-// only when the data or the view changes (refresh), so moving a rubber band
-// over it costs a blit, not a full repaint. Mouse events go straight to the
-// window's handlers; the widget decides nothing itself.
+// The drawing area. Every repaint the platform asks for draws the section
+// afresh from the data, as does refresh(); only a moving rubber band reuses
+// the last picture (updateOverlay), so dragging costs a blit of the pixels it
+// touches. Mouse events go straight to the window's handlers; the widget
+// decides nothing itself.
 class Picture1 : public QWidget
 {
     Q_OBJECT
@@ -23,8 +25,8 @@ public:
 
     // Rebuilds the picture from the data and shows it.
     void refresh();
-    // Shows the picture again with the current overlay (rubber band).
-    void updateOverlay() { update(); }
+    // Shows the last picture again in region, with the current overlay.
+    void updateOverlay(const QRegion& region);
 
     // The last picture built, for tests and screenshots.
     const QImage& picture() const { return mPicture; }
@@ -50,5 +52,6 @@ private:
     Overlay mOverlay;
     QImage mPicture;
     bool mStale = true;
+    QRegion mOverlayPending; // asked for by the rubber band alone
     int mRenderCount = 0;
 };

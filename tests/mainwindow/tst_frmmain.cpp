@@ -2,6 +2,7 @@
 #include "editing/guidance.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/picture1.h"
+#include "mainwindow/prompts.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>
@@ -22,20 +23,29 @@
 
 namespace {
 
+// Message boxes answered by the test: each shown text is recorded.
+struct RecordingPrompts : Prompts
+{
+    QStringList errors;
+    void error(QWidget*, const QString& text) override { errors << text; }
+};
+
 // One main window on its own state, with the data-folder memory file kept in
 // a temporary folder.
 struct Rig
 {
     QTemporaryDir exe;
     QTemporaryDir cfg;
+    RecordingPrompts prompts;
     std::unique_ptr<Module1> mod = std::make_unique<Module1>();
     std::unique_ptr<basMr_Blk> blk = std::make_unique<basMr_Blk>();
     std::unique_ptr<frmMain> w;
 
-    explicit Rig(QSize size = QSize(800, 600))
+    explicit Rig(QSize size = QSize(800, 600), DataPathPlaces places = {})
     {
-        DataPathPlaces places{exe.path() + u'/', cfg.path() + u'/'};
-        w = std::make_unique<frmMain>(*mod, *blk, places);
+        if (places.exeDir.isEmpty())
+            places = {exe.path() + u'/', cfg.path() + u'/'};
+        w = std::make_unique<frmMain>(*mod, *blk, places, &prompts);
         w->resize(size);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
@@ -81,6 +91,8 @@ private slots:
     void zoomByMouse();
     void paintsSampleBlock();
     void unloadStoresDataFolder();
+    void unloadReportsUnwritableDataFolder();
+    void exposureRedrawsFromData();
 };
 
 void TstFrmMain::menus()
@@ -280,6 +292,54 @@ void TstFrmMain::unloadStoresDataFolder()
     QFile f(r.exe.path() + QStringLiteral("/MRDTPATH"));
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), QByteArray("/tmp/\x83\x75\x83\x8d\x83\x62\x83\x4e/\r\n"));
+}
+
+void TstFrmMain::unloadReportsUnwritableDataFolder()
+{
+    // Folders below a regular file cannot exist, so nothing can be written
+    // there, not even by root.
+    QTemporaryDir dir;
+    QFile blocker(dir.path() + QStringLiteral("/file"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString base = blocker.fileName();
+    Rig r(QSize(800, 600),
+          DataPathPlaces{base + QStringLiteral("/exe/"), base + QStringLiteral("/cfg/")});
+    QVERIFY(r.w->close()); // the exit goes ahead
+    QCOMPARE(r.prompts.errors.size(), 1);
+    QVERIFY(r.prompts.errors[0].startsWith(
+        QStringLiteral("データフォルダの設定を保存できませんでした。")));
+}
+
+void TstFrmMain::exposureRedrawsFromData()
+{
+    Rig r;
+    r.picture();
+    // A change that asked for no repaint still shows at the next exposure.
+    r.mod->BlkData.PntCnt = 1;
+    r.mod->BlkData.PntX[1] = 5;
+    r.mod->BlkData.PntY[1] = 5;
+    const QImage img = r.picture();
+    const QPoint p = SectionPainter::toScreen(r.w->view(), 5, 5);
+    QCOMPARE(img.pixelColor(p - QPoint(1, 0)), Palette::PointMark);
+
+    // A moving rubber band reuses the picture instead of drawing it again.
+    r.w->mnuDispKaku_Click();
+    r.mouse(QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    const int renders = r.w->picture()->renderCount();
+    for (int i = 0; i < 5; ++i) {
+        r.mouse(QEvent::MouseMove, {40 + 10 * i, 50}, Qt::NoButton, Qt::LeftButton);
+        r.w->picture()->repaint(QRect(0, 0, 2, 2)); // a paint the band did not ask for
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(r.w->picture()->renderCount() >= renders + 5); // each exposure drew afresh
+    const int before = r.w->picture()->renderCount();
+    r.mouse(QEvent::MouseMove, {120, 90}, Qt::NoButton, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(r.w->picture()->renderCount(), before); // the band alone moved
+    const QImage shown = r.w->picture()->grab().toImage();
+    QCOMPARE(QColor(shown.pixel(60, 10)).rgb() & 0xFFFFFF, 0xFFFF00u);
 }
 
 QTEST_MAIN(TstFrmMain)
