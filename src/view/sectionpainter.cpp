@@ -48,14 +48,26 @@ QPen cosmeticPen(const QColor& c)
     return pen;
 }
 
-// Alternating pixels. Lines are always drawn toward growing coordinates with
-// a flat cap: the first pixel is on and the last one (the end point) is not
-// drawn, so the caller decides exactly which pixels light up.
-QPen dottedPen(const QColor& c)
+// The dotted style: three pixels on, three off, along every grid line.
+constexpr int kDotsOn = 3;
+constexpr int kDotPeriod = 6;
+
+// Whether the pixel at distance i from a line's anchor (a lit pixel that
+// starts a run going away from it) is lit.
+bool dotLit(int i)
+{
+    return (i % kDotPeriod + kDotPeriod) % kDotPeriod < kDotsOn;
+}
+
+// Lines are always drawn toward growing coordinates with a flat cap: the last
+// pixel (the end point) is not drawn, so the caller decides exactly which
+// pixels light up. phase: the position within the pattern of the first pixel.
+QPen dottedPen(const QColor& c, int phase)
 {
     QPen pen = cosmeticPen(c);
     pen.setCapStyle(Qt::FlatCap);
-    pen.setDashPattern({1.0, 1.0});
+    pen.setDashPattern({double(kDotsOn), double(kDotPeriod - kDotsOn)});
+    pen.setDashOffset(phase);
     return pen;
 }
 
@@ -170,14 +182,22 @@ QImage* directTarget(QPainter& p)
     return plain ? img : nullptr;
 }
 
-// Dots of the grid: vertical lines on rows vFirst, vFirst + 2, .. <= vLast;
-// horizontal lines on columns 0, 2, .. <= hLast.
+// Extent and anchors of the dotted grid. Vertical lines cover rows 0..vLast
+// and are anchored at the grid's bottom row, where the pattern starts going
+// up, as if each line were drawn from the bottom; horizontal lines cover
+// columns 0..hLast from their anchor at column 0. Anchored pixels stay put
+// whatever part of a line is drawn, so the pattern does not crawl.
 struct GridDots
 {
-    int vFirst = 0;
+    int vAnchor = 0;
     int vLast = -1;
     int hLast = -1;
 };
+
+bool verticalDotLit(const GridDots& d, int y)
+{
+    return dotLit(d.vAnchor - y);
+}
 
 void drawGridDirect(QImage& img, const SectionPainter::GridLines& g, const GridDots& d)
 {
@@ -187,7 +207,9 @@ void drawGridDirect(QImage& img, const SectionPainter::GridLines& g, const GridD
     const auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
     const int vLast = std::min(d.vLast, img.height() - 1);
     const int hLast = std::min(d.hLast, img.width() - 1);
-    for (int y = d.vFirst; y <= vLast; y += 2) {
+    for (int y = 0; y <= vLast; ++y) {
+        if (!verticalDotLit(d, y))
+            continue;
         QRgb* line = row(y);
         for (int x : g.columns) {
             if (x < img.width())
@@ -198,21 +220,29 @@ void drawGridDirect(QImage& img, const SectionPainter::GridLines& g, const GridD
         if (y >= img.height())
             continue;
         QRgb* line = row(y);
-        for (int x = 0; x <= hLast; x += 2)
-            line[x] = grey;
+        for (int x = 0; x <= hLast; x += kDotPeriod) {
+            const int end = std::min(x + kDotsOn - 1, hLast);
+            for (int i = x; i <= end; ++i)
+                line[i] = grey;
+        }
     }
 }
 
 void drawGridPainter(QPainter& p, const SectionPainter::GridLines& g, const GridDots& d)
 {
-    p.setPen(dottedPen(Palette::Grid));
+    // Drawn top-down from row 0: the pattern's phase there follows from the
+    // anchor, and from there on the dash pattern matches the anchored one.
     // The flat cap leaves the end pixel out, so each line ends one past its
-    // last dot, and no line has zero length (which would always be a dot).
-    if (d.vFirst <= d.vLast) {
+    // last pixel, and no line has zero length (which would always be a dot).
+    if (d.vLast >= 0) {
+        // A run going down starts kDotsOn - 1 rows above an anchored pixel.
+        const int phase = ((kDotsOn - 1 - d.vAnchor) % kDotPeriod + kDotPeriod) % kDotPeriod;
+        p.setPen(dottedPen(Palette::Grid, phase));
         for (int x : g.columns)
-            p.drawLine(x, d.vFirst, x, d.vLast + 1);
+            p.drawLine(x, 0, x, d.vLast + 1);
     }
     if (d.hLast >= 0) {
+        p.setPen(dottedPen(Palette::Grid, 0));
         for (int y : g.rows)
             p.drawLine(0, y, d.hLast + 1, y);
     }
@@ -221,19 +251,17 @@ void drawGridPainter(QPainter& p, const SectionPainter::GridLines& g, const Grid
 void drawGrid(QPainter& p, QSize area, const ViewState& v)
 {
     const SectionPainter::GridLines g = SectionPainter::gridLines(v, area);
-    // Vertical lines run from the bottom of the grid up to row 0, with the
-    // dotted pattern starting at the bottom; horizontal ones from column 0 to
-    // the right end. Only the part within the area is drawn, always top-down
-    // or left-right from a dot inside it, so the pattern's phase never depends
-    // on how the painter clips.
+    // Vertical lines run from the bottom of the grid up to row 0, horizontal
+    // ones from column 0 to the right end. Only the part within the area is
+    // drawn, always top-down or left-right from a pixel inside it, so the
+    // pattern's phase never depends on how the painter clips.
     GridDots d;
     if (g.bottom >= 0) {
-        d.vFirst = g.bottom % 2;
-        const int last = std::min(g.bottom, area.height());
-        d.vLast = last < d.vFirst ? -1 : d.vFirst + (last - d.vFirst) / 2 * 2;
+        d.vAnchor = g.bottom;
+        d.vLast = std::min(g.bottom, area.height());
     }
     if (g.right >= 0)
-        d.hLast = std::min(g.right, area.width()) / 2 * 2;
+        d.hLast = std::min(g.right, area.width());
     if (QImage* img = directTarget(p))
         drawGridDirect(*img, g, d);
     else
@@ -249,8 +277,9 @@ void drawSegments(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk
     for (int i = 1; i <= n; ++i) {
         const int a = blk.LineSt[i];
         const int b = blk.LineEd[i];
-        // Numbers outside the table come only from a damaged file.
-        if (a < 1 || a > BlkRec::PntLast || b < 1 || b > BlkRec::PntLast)
+        // Numbers outside the table come only from a damaged file. Entry 0
+        // exists (normally the origin) and is drawn like any other.
+        if (a < 0 || a > BlkRec::PntLast || b < 0 || b > BlkRec::PntLast)
             continue;
         double ax = screenX(v, blk.PntX[a]);
         double ay = screenY(v, blk.PntY[a]);

@@ -45,9 +45,9 @@ public:
     // 0..width and 0..height of the area (a fitted view's right and bottom
     // edges fall on pixel width and height, so a line there is kept, as its
     // truncated position gives it); and the truncated far ends of the grid,
-    // bottom row and right column. Vertical lines are dotted from the bottom
-    // up, horizontal ones from column 0. At most width / 3 + 3 columns and
-    // height / 3 + 3 rows at any zoom.
+    // bottom row and right column. The dotted pattern of vertical lines
+    // starts at the bottom row going up, that of horizontal ones at column 0.
+    // At most width / 3 + 3 columns and height / 3 + 3 rows at any zoom.
     struct GridLines
     {
         QList<int> columns;
@@ -60,8 +60,9 @@ public:
     // Paints the area (0, 0)..area. Draws only the background while the
     // view has no usable scale (before the first fit). Segments are clipped
     // to just beyond the area, so any zoom draws them straight and in place;
-    // segments naming a point outside 1..100 and marks far outside the area
-    // are skipped. Text is drawn without antialiasing, like everything else.
+    // segments naming a point outside 0..100 and marks far outside the area
+    // are skipped. Grid lines are dotted three pixels on, three off. Text is
+    // drawn without antialiasing, like everything else.
     static void paint(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
                       const Options& opt);
 

@@ -27,19 +27,28 @@ struct ViewState
     double Zen_ymax = 0;
 };
 
+// A view is representable when all its Dan_ numbers are finite, the scale is
+// positive and the visible rectangle fills the drawing area to within 1e-10
+// of its size in both directions. Fits and zooms produce only representable
+// views: one that would not be (at either end of the double range, or zoomed
+// in so far from the origin that doubles cannot place the edges) is ignored
+// and the view stays exactly as it was.
+
 // Whole-section rectangle of the block's points with its margins, made both the
 // visible and the whole-section rectangle. Scale and centre are left alone.
+// Points with a non-finite coordinate are skipped and extents are held within
+// +-1e300 m, so that for any drawing area Mk_Dan_scl finds a representable
+// fit for it.
 void Mk_Dan_xyminmax(ViewState& v, const BlkRec& blk);
 
 // Fits the visible rectangle to the drawing area about its centre. An empty
-// drawing area sets the scale to 0 (not ready); a rectangle that yields no
-// finite view (empty, inverted, unbounded) leaves the view unchanged.
+// drawing area sets the scale to 0 (not ready); a rectangle without a
+// representable fit (empty, inverted, unbounded) leaves the view unchanged.
 void Mk_Dan_scl(ViewState& v);
 
 // One zoom step about world point (x, y): x1.25 when SclSw is 0, else x0.75.
-// The scale is unbounded, but a step after which the view's numbers would not
-// all be finite (at the ends of the double range) changes nothing; neither
-// does any step before a fit.
+// The scale is unbounded, but a step to a view that cannot be represented
+// changes nothing; neither does any step before a fit.
 void Set_Dan_scl(ViewState& v, qint16 SclSw, double x, double y);
 
 // Pixel position to world position, without rounding. Before a fit (scale
@@ -55,16 +64,20 @@ void KzToGz(const ViewState& v, double x, double y, qint16& gx, qint16& gy);
 enum class ZoomResult
 {
     NotReady, // no fit yet (scale not positive): nothing to do
-    TooSmall, // rectangle below the minimum: the view is unchanged
+    TooSmall, // rectangle below the minimum, or a zoom that cannot be
+              // represented: the view is unchanged
     Zoomed    // the view changed: reset the scroll bars and repaint
 };
 
 // Enlarges the rectangle between two pixel corners to fill the drawing area
-// (margins 1 % or 0.1 m); ignored below 0.3 m in either direction.
+// (margins 1 % or 0.1 m); ignored below 0.3 m in either direction. A zoom
+// whose view cannot be represented is ignored in the same way (TooSmall).
 ZoomResult Kakudai_rect(ViewState& v, int gxa, int gya, int gxb, int gyb);
 
 // Shrinks the whole current view into the rectangle between two pixel corners;
-// ignored below 0.01 m in either direction.
+// ignored below 0.01 m in either direction, and like Kakudai_rect when the
+// shrunk view cannot be represented (repeated, it reaches the end of the
+// double range).
 ZoomResult Shukusho_rect(ViewState& v, int gxa, int gya, int gxb, int gyb);
 
 // The scroll bars' reference values and the guards that make the change
@@ -79,7 +92,9 @@ struct ScrollState
 };
 
 // The change handlers' arithmetic for a new bar value within [min, max]:
-// returns false (and changes nothing) while the guard is set; otherwise moves
-// the visible rectangle by the difference to the last handled value.
+// returns false (and changes nothing) while the guard is set, or when the move
+// would take an edge beyond the double range or be too large for doubles to
+// keep the view's width; otherwise moves the visible rectangle by the
+// difference to the last handled value.
 bool HScroll_change(ViewState& v, ScrollState& s, int value, int min, int max);
 bool VScroll_change(ViewState& v, ScrollState& s, int value, int min, int max);

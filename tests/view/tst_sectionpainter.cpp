@@ -21,7 +21,9 @@ private slots:
     void wholeSectionGrid_data();
     void wholeSectionGrid();
     void gridLineJustLeftOfViewIsOnColumnZero();
+    void gridIsDotted_data();
     void gridIsDotted();
+    void gridDotRuns();
     void pointMarkAndLabel_data();
     void pointMarkAndLabel();
     void gravityMark_data();
@@ -31,6 +33,8 @@ private slots:
     void laterItemsPaintOver();
     void damagedSegmentIsSkipped_data();
     void damagedSegmentIsSkipped();
+    void segmentToPointZeroIsDrawn_data();
+    void segmentToPointZeroIsDrawn();
     void damagedCountsStayInTable();
     void extremeZoomIn();
     void extremeZoomOut();
@@ -183,6 +187,48 @@ QList<int> greyLines(const QImage& img, bool columns)
     return out;
 }
 
+// Lengths of the alternating runs of grey and not grey pixels along a column
+// (or row), starting with grey.
+QList<int> greyRuns(const QImage& img, bool column, int at)
+{
+    QList<int> runs;
+    const int len = column ? img.height() : img.width();
+    bool grey = true;
+    int run = 0;
+    for (int i = 0; i < len; ++i) {
+        const bool g = (column ? px(img, at, i) : px(img, i, at)) == kGrey;
+        if (g != grey) {
+            runs.append(run);
+            grey = g;
+            run = 0;
+        }
+        ++run;
+    }
+    runs.append(run);
+    return runs;
+}
+
+// The grid alone as it should look in an image of the given size: each line
+// three grey pixels on, three off, counted on vertical lines from the grid's
+// bottom row upward and on horizontal ones from column 0, within the area.
+QImage expectedGrid(QSize image, QSize area, const SectionPainter::GridLines& g)
+{
+    QImage img(image, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    const auto lit = [](int fromAnchor) { return fromAnchor % 6 < 3; };
+    const int lastRow = std::min({g.bottom, area.height(), image.height() - 1});
+    const int lastColumn = std::min({g.right, area.width(), image.width() - 1});
+    for (int x : g.columns)
+        for (int y = 0; y <= lastRow; ++y)
+            if (x < image.width() && lit(g.bottom - y))
+                img.setPixel(x, y, kGrey);
+    for (int y : g.rows)
+        for (int x = 0; x <= lastColumn; ++x)
+            if (y < image.height() && lit(x))
+                img.setPixel(x, y, kGrey);
+    return img;
+}
+
 bool isPaletteColour(QRgb c)
 {
     return c == kBlack || c == kGrey || c == kWhite || c == kMagenta || c == kCyan;
@@ -258,27 +304,91 @@ void TstSectionPainter::gridLineJustLeftOfViewIsOnColumnZero()
     QCOMPARE(rows.at(1), 60);
 }
 
+void TstSectionPainter::gridIsDotted_data()
+{
+    QTest::addColumn<QSize>("image");
+    QTest::addColumn<QSize>("area");
+    QTest::addColumn<QPointF>("corner"); // Dan_xmin, Dan_ymax
+    QTest::addColumn<double>("scl");
+    QTest::addColumn<bool>("viaPainter");
+    // The grid's bottom falls on row 80, just below the area, in the first
+    // rows; with the others it takes every phase of the pattern (0..5).
+    const struct
+    {
+        const char* name;
+        QSize image;
+        QSize area;
+        QPointF corner;
+        double scl;
+    } cases[] = {
+        {"100 x 80 at 20 px/m", {100, 80}, {100, 80}, {-0.5, 4}, 20},
+        {"bottom row inside the image", {101, 81}, {100, 80}, {-0.5, 4}, 20},
+        {"101 x 83 at 17 px/m", {101, 83}, {101, 83}, {0.3, 2.2}, 17},
+        {"97 x 79 at 13 px/m", {98, 80}, {97, 79}, {-3.1, 0.7}, 13},
+        {"120 x 78 at 13 px/m", {121, 79}, {120, 78}, {0.5, 5.5}, 13},
+        {"64 x 76 at 9 px/m", {65, 77}, {64, 76}, {1, 1}, 9},
+        {"50 x 45 at 3.7 px/m", {51, 46}, {50, 45}, {-7.77, 3.3}, 3.7},
+    };
+    for (const auto& c : cases) {
+        QTest::addRow("%s, image pixels", c.name)
+            << c.image << c.area << c.corner << c.scl << false;
+        QTest::addRow("%s, QPainter", c.name) << c.image << c.area << c.corner << c.scl << true;
+    }
+}
+
 void TstSectionPainter::gridIsDotted()
 {
+    QFETCH(QSize, image);
+    QFETCH(QSize, area);
+    QFETCH(QPointF, corner);
+    QFETCH(double, scl);
+    QFETCH(bool, viaPainter);
+    const ViewState v = viewAt(area.width(), area.height(), corner.x(), corner.y(), scl);
+    // A clip of the whole image sends the grid through QPainter's dashes.
+    const PainterSetup clip = [image](QPainter& p) { p.setClipRect(QRect(QPoint(0, 0), image)); };
+    const QImage img = render(image, area, v, BlkRec{}, true, QImage::Format_RGB32,
+                              viaPainter ? clip : PainterSetup{}, Qt::black);
+    const SectionPainter::GridLines g = SectionPainter::gridLines(v, area);
+    QVERIFY(g.columns.size() >= 2);
+    QVERIFY(g.rows.size() >= 2);
+    // The lines are where the grid says (those inside the image), found by
+    // their grey pixels.
+    const auto inside = [](QList<int> lines, int size) {
+        lines.removeIf([size](int i) { return i >= size; });
+        return lines;
+    };
+    QCOMPARE(greyLines(img, true), inside(g.columns, image.width()));
+    QCOMPARE(greyLines(img, false), inside(g.rows, image.height()));
+    const QImage expected = expectedGrid(image, area, g);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            QVERIFY2(px(img, x, y) == px(expected, x, y),
+                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+}
+
+void TstSectionPainter::gridDotRuns()
+{
     const ViewState v = viewAt(100, 80, -0.5, 4, 20);
-    const QImage img = render(QSize(100, 80), v, BlkRec{}, true);
-    // Column 10 (x = 0 m): alternate pixels along the line, the pattern
-    // starting at the bottom of the grid (row 80, just outside the area), so
-    // on rows 78, 76, .., 0.
-    const QList<int> rows = greyLines(img, false);
-    const QList<int> cols = greyLines(img, true);
-    QCOMPARE(cols, (QList<int>{10, 30, 50, 70, 90}));
-    QCOMPARE(rows, (QList<int>{0, 20, 40, 60}));
-    for (int y = 0; y < 80; ++y) {
-        if (rows.contains(y))
-            continue;
-        QCOMPARE(px(img, 10, y), (y % 2 == 0) ? kGrey : kBlack);
-    }
-    // A row line: columns 0, 2, 4, ...
-    for (int x = 0; x < 100; ++x) {
-        if (cols.contains(x))
-            continue;
-        QCOMPARE(px(img, x, rows.first()), (x % 2 == 0) ? kGrey : kBlack);
+    for (bool viaPainter : {false, true}) {
+        const PainterSetup clip = [](QPainter& p) { p.setClipRect(QRect(0, 0, 100, 80)); };
+        const QImage img = render(QSize(100, 80), QSize(100, 80), v, BlkRec{}, true,
+                                  QImage::Format_RGB32, viaPainter ? clip : PainterSetup{});
+        QCOMPARE(greyLines(img, true), (QList<int>{10, 30, 50, 70, 90}));
+        QCOMPARE(greyLines(img, false), (QList<int>{0, 20, 40, 60}));
+        // Column 10 (x = 0 m) from the top: the pattern starts at the grid's
+        // bottom, row 80 just below the area, so rows 78, 79 end it there
+        // and row 0 begins a full run. No horizontal line lights column 10.
+        QList<int> column;
+        for (int i = 0; i < 13; ++i)
+            column << 3 << 3;
+        column << 2;
+        QCOMPARE(greyRuns(img, true, 10), column);
+        // Row 40 from column 0, where the vertical lines happen to be dark.
+        QList<int> row;
+        for (int i = 0; i < 16; ++i)
+            row << 3 << 3;
+        row << 3 << 1;
+        QCOMPARE(greyRuns(img, false, 40), row);
     }
 }
 
@@ -418,7 +528,7 @@ void TstSectionPainter::damagedSegmentIsSkipped_data()
 {
     QTest::addColumn<int>("number");
     QTest::addColumn<bool>("asStart");
-    for (int n : {0, 101, -5, 30000, -32768}) {
+    for (int n : {101, -1, -5, 30000, -32768}) {
         QTest::addRow("%d as start", n) << n << true;
         QTest::addRow("%d as end", n) << n << false;
     }
@@ -439,6 +549,44 @@ void TstSectionPainter::damagedSegmentIsSkipped()
     without.LineCnt = 1;
     without.LineSt[1] = without.LineEd[1] = 2;
     QCOMPARE(render(QSize(240, 200), v, b, false), render(QSize(240, 200), v, without, false));
+}
+
+void TstSectionPainter::segmentToPointZeroIsDrawn_data()
+{
+    QTest::addColumn<bool>("asStart");
+    QTest::addColumn<QPointF>("entryZero");
+    QTest::newRow("as start, at the origin") << true << QPointF(0, 0);
+    QTest::newRow("as end, at the origin") << false << QPointF(0, 0);
+    QTest::newRow("as start, stale entry") << true << QPointF(1, 3);
+    QTest::newRow("as end, stale entry") << false << QPointF(1, 3);
+}
+
+void TstSectionPainter::segmentToPointZeroIsDrawn()
+{
+    QFETCH(bool, asStart);
+    QFETCH(QPointF, entryZero);
+    // Entry 0 of the table is a place like any other: a segment naming it is
+    // drawn to wherever it holds, without a mark of its own.
+    BlkRec b = block({{4, 1}}, {asStart ? QPoint(0, 1) : QPoint(1, 0)});
+    b.PntX[0] = entryZero.x();
+    b.PntY[0] = entryZero.y();
+    const ViewState v = viewAt(240, 200, -1, 5, 40);
+    const QImage img = render(QSize(240, 200), v, b, false);
+    // The same segment to an entry beyond the count, holding the same place.
+    BlkRec same = block({{4, 1}}, {asStart ? QPoint(2, 1) : QPoint(1, 2)});
+    same.PntX[2] = entryZero.x();
+    same.PntY[2] = entryZero.y();
+    QCOMPARE(img, render(QSize(240, 200), v, same, false));
+    // Its middle is white; without the segment it is black.
+    const QPoint mid =
+        SectionPainter::toScreen(v, (4 + entryZero.x()) / 2, (1 + entryZero.y()) / 2);
+    QVERIFY(countColour(img, kWhite, QRect(mid - QPoint(1, 1), QSize(3, 3))) > 0);
+    BlkRec none = b;
+    none.LineCnt = 0;
+    QCOMPARE(countColour(render(QSize(240, 200), v, none, false), kWhite,
+                         QRect(mid - QPoint(1, 1), QSize(3, 3))),
+             0);
+    QCOMPARE(countColour(img, kMagenta), 5); // only point 1 is marked
 }
 
 void TstSectionPainter::damagedCountsStayInTable()
@@ -646,6 +794,10 @@ void TstSectionPainter::directAndPainterPathsAgree_data()
     QTest::newRow("zoomed in") << QSize(320, 241) << 6;
     QTest::newRow("zoomed out") << QSize(333, 222) << -12;
     QTest::newRow("far out") << QSize(300, 200) << -200;
+    // Sizes on the remaining phases of the dotted pattern (size modulo 6).
+    QTest::newRow("404 x 303") << QSize(404, 303) << 0;
+    QTest::newRow("395 x 304, zoomed in") << QSize(395, 304) << 3;
+    QTest::newRow("401 x 307, zoomed out") << QSize(401, 307) << -5;
 }
 
 void TstSectionPainter::directAndPainterPathsAgree()

@@ -42,6 +42,16 @@ private slots:
     void scrollGuard_data();
     void scrollGuard();
     void scrollSteps();
+    void repeatedRectZoomsStayFinite_data();
+    void repeatedRectZoomsStayFinite();
+    void repeatedZoomStepsKeepInvariant_data();
+    void repeatedZoomStepsKeepInvariant();
+    void wholeSectionOfAbsurdPointsIsUsable_data();
+    void wholeSectionOfAbsurdPointsIsUsable();
+    void wholeSectionSkipsNonFinitePoints_data();
+    void wholeSectionSkipsNonFinitePoints();
+    void scrollBeyondTheDoubleRangeIsRefused_data();
+    void scrollBeyondTheDoubleRangeIsRefused();
 };
 
 namespace {
@@ -113,6 +123,52 @@ bool sameView(const ViewState& a, const ViewState& b)
     return a.Dan_xmin == b.Dan_xmin && a.Dan_xmax == b.Dan_xmax && a.Dan_ymin == b.Dan_ymin &&
            a.Dan_ymax == b.Dan_ymax && a.Dan_xc == b.Dan_xc && a.Dan_yc == b.Dan_yc &&
            a.Dan_scl == b.Dan_scl;
+}
+
+bool sameWholeSection(const ViewState& a, const ViewState& b)
+{
+    return a.Zen_xmin == b.Zen_xmin && a.Zen_xmax == b.Zen_xmax && a.Zen_ymin == b.Zen_ymin &&
+           a.Zen_ymax == b.Zen_ymax;
+}
+
+// What is wrong with a view that a fit or zoom produced: empty when every
+// number is finite, the scale is usable and the visible rectangle fills the
+// drawing area to within 1e-9 of its size in both directions.
+QString usableViewFault(const ViewState& v)
+{
+    if (!allFinite(v))
+        return QStringLiteral("not finite: x %1..%2, y %3..%4, scale %5")
+            .arg(v.Dan_xmin)
+            .arg(v.Dan_xmax)
+            .arg(v.Dan_ymin)
+            .arg(v.Dan_ymax)
+            .arg(v.Dan_scl);
+    if (!(v.Dan_scl > 0))
+        return QStringLiteral("scale %1").arg(v.Dan_scl);
+    const double w = v.Gz_xmax - v.Gz_xmin;
+    const double h = v.Gz_ymax - v.Gz_ymin;
+    const double fillW = (v.Dan_xmax - v.Dan_xmin) * v.Dan_scl;
+    const double fillH = (v.Dan_ymax - v.Dan_ymin) * v.Dan_scl;
+    if (!(std::abs(fillW - w) <= 1e-9 * w) || !(std::abs(fillH - h) <= 1e-9 * h))
+        return QStringLiteral("fills %1 x %2 px of %3 x %4 (x %5..%6, scale %7)")
+            .arg(fillW, 0, 'g', 17)
+            .arg(fillH, 0, 'g', 17)
+            .arg(w)
+            .arg(h)
+            .arg(v.Dan_xmin, 0, 'g', 17)
+            .arg(v.Dan_xmax, 0, 'g', 17)
+            .arg(v.Dan_scl, 0, 'g', 17);
+    return {};
+}
+
+// The view's centre is the middle of its rectangle, as far as doubles of the
+// rectangle's size can tell.
+bool centred(const ViewState& v)
+{
+    const double w = v.Dan_xmax - v.Dan_xmin;
+    const double h = v.Dan_ymax - v.Dan_ymin;
+    return std::abs(v.Dan_xc - (v.Dan_xmin / 2 + v.Dan_xmax / 2)) <= 1e-12 * w &&
+           std::abs(v.Dan_yc - (v.Dan_ymin / 2 + v.Dan_ymax / 2)) <= 1e-12 * h;
 }
 
 } // namespace
@@ -713,6 +769,236 @@ void TstViewState::scrollSteps()
     // A bar without a range cannot move the view.
     QVERIFY(HScroll_change(v, s, 50, 7, 7));
     QVERIFY(near(v.Dan_xmin, 0));
+}
+
+void TstViewState::repeatedRectZoomsStayFinite_data()
+{
+    // ops: S = a 縮小 drag over shrink, K = a 拡大 drag over enlarge.
+    QTest::addColumn<QString>("ops");
+    QTest::addColumn<QRect>("shrink");
+    QTest::addColumn<QRect>("enlarge");
+    QTest::addColumn<bool>("reachesEnd"); // goes on until a zoom must be refused
+    const QRect small(QPoint(100, 100), QPoint(130, 120));
+    const QRect wide(QPoint(50, 40), QPoint(350, 260));
+    // Each drag shrinks the scale 15-fold: the double range ends after ~260.
+    QTest::newRow("400 small 縮小 drags") << QString(400, u'S') << small << wide << true;
+    QTest::newRow("400 縮小 drags off centre")
+        << QString(400, u'S') << QRect(QPoint(5, 5), QPoint(40, 30)) << wide << true;
+    QTest::newRow("縮小 to the end of the range, then 拡大 back")
+        << QString(400, u'S') + QString(400, u'K') << small << wide << true;
+    QTest::newRow("two 縮小, one 拡大, 200 times")
+        << QString(QStringLiteral("SSK")).repeated(200) << small << wide << true;
+    // The 0.1 m margins make these drags settle on a view of 0.8 m, which
+    // the next drag gives again.
+    QTest::newRow("300 拡大 drags") << QString(300, u'K') << small << wide << false;
+    // These shrink toward 0.22 m, below the 0.3 m minimum.
+    QTest::newRow("300 拡大 drags into a corner")
+        << QString(300, u'K') << small << QRect(QPoint(0, 0), QPoint(40, 30)) << true;
+}
+
+void TstViewState::repeatedRectZoomsStayFinite()
+{
+    QFETCH(QString, ops);
+    QFETCH(QRect, shrink);
+    QFETCH(QRect, enlarge);
+    QFETCH(bool, reachesEnd);
+    ViewState v = area(400, 300);
+    Mk_Dan_xyminmax(v, blockOf({{0, 0}, {10, 10}}));
+    Mk_Dan_scl(v);
+    const ViewState fit = v;
+    int shrunk = 0;
+    int enlarged = 0;
+    int refused = 0;
+    for (int i = 0; i < ops.size(); ++i) {
+        const ViewState before = v;
+        const bool isShrink = ops.at(i) == u'S';
+        const QRect& r = isShrink ? shrink : enlarge;
+        const ZoomResult res = isShrink ? Shukusho_rect(v, r.left(), r.top(), r.right(), r.bottom())
+                                        : Kakudai_rect(v, r.left(), r.top(), r.right(), r.bottom());
+        const QString step = QStringLiteral("step %1 (%2): ").arg(i).arg(ops.at(i));
+        QVERIFY2(res != ZoomResult::NotReady, qPrintable(step));
+        QVERIFY2(sameWholeSection(v, fit), qPrintable(step + QStringLiteral("whole section")));
+        if (res == ZoomResult::TooSmall) {
+            // A refused zoom leaves the view exactly as it was.
+            QVERIFY2(sameView(v, before), qPrintable(step + QStringLiteral("refused but moved")));
+            ++refused;
+            continue;
+        }
+        const QString fault = usableViewFault(v);
+        QVERIFY2(fault.isEmpty(), qPrintable(step + fault));
+        QVERIFY2(centred(v), qPrintable(step + QStringLiteral("off centre")));
+        ++(isShrink ? shrunk : enlarged);
+    }
+    QCOMPARE(shrunk > 0, ops.contains(u'S'));
+    QCOMPARE(enlarged > 0, ops.contains(u'K'));
+    // Beyond the double range outward, below 0.3 m inward.
+    QCOMPARE(refused > 0, reachesEnd);
+    // Whatever happened, 全表示 still gives the fitted view.
+    Mk_Dan_xyminmax(v, blockOf({{0, 0}, {10, 10}}));
+    Mk_Dan_scl(v);
+    QVERIFY(sameView(v, fit));
+}
+
+void TstViewState::repeatedZoomStepsKeepInvariant_data()
+{
+    QTest::addColumn<int>("sclSw");
+    QTest::addColumn<QPointF>("centre");
+    const QList<QPointF> centres = {{0, 0}, {5, 5}, {-1234.5, 77.25}, {1e6, -1e6}};
+    for (const QPointF& c : centres) {
+        QTest::addRow("in about %g, %g", c.x(), c.y()) << 0 << c;
+        QTest::addRow("out about %g, %g", c.x(), c.y()) << 1 << c;
+    }
+}
+
+void TstViewState::repeatedZoomStepsKeepInvariant()
+{
+    QFETCH(int, sclSw);
+    QFETCH(QPointF, centre);
+    ViewState v = area(400, 300);
+    Mk_Dan_xyminmax(v, blockOf({{0, 0}, {10, 10}}));
+    Mk_Dan_scl(v);
+    const double factor = sclSw == 0 ? 1.25 : 0.75;
+    int changed = 0;
+    // 4000 steps reach either end of the double range from any of the centres.
+    constexpr int kSteps = 4000;
+    for (int i = 0; i < kSteps; ++i) {
+        const ViewState before = v;
+        Set_Dan_scl(v, qint16(sclSw), centre.x(), centre.y());
+        const QString step = QStringLiteral("step %1: ").arg(i);
+        if (sameView(v, before))
+            continue;
+        ++changed;
+        const QString fault = usableViewFault(v);
+        QVERIFY2(fault.isEmpty(), qPrintable(step + fault));
+        QCOMPARE(v.Dan_scl, before.Dan_scl * factor);
+        QCOMPARE(v.Dan_xc, centre.x());
+        QCOMPARE(v.Dan_yc, centre.y());
+    }
+    QVERIFY(changed >= 5);
+    QVERIFY(changed < kSteps); // the end of the range was reached
+    // From the far end the way back is open.
+    const ViewState before = v;
+    Set_Dan_scl(v, qint16(sclSw == 0 ? 1 : 0), centre.x(), centre.y());
+    QVERIFY(!sameView(v, before));
+    QVERIFY2(usableViewFault(v).isEmpty(), qPrintable(usableViewFault(v)));
+}
+
+void TstViewState::wholeSectionOfAbsurdPointsIsUsable_data()
+{
+    QTest::addColumn<QList<QPointF>>("points");
+    const double big = std::numeric_limits<double>::max();
+    QTest::newRow("±1e308") << QList<QPointF>{{1e308, 1e308}, {-1e308, -1e308}};
+    QTest::newRow("±1e308 crosswise") << QList<QPointF>{{1e308, -1e308}, {-1e308, 1e308}};
+    QTest::newRow("largest doubles") << QList<QPointF>{{big, -big}, {-big, big}};
+    QTest::newRow("1e308 among ordinary points")
+        << QList<QPointF>{{0, 0}, {10, 10}, {1e308, 5}, {3, -1e308}};
+    QTest::newRow("one point at 1e308") << QList<QPointF>{{1e308, 1e308}};
+    // Far out, but the ranges still reach to the origin's side (the sentinels).
+    QTest::newRow("one point at 1e17") << QList<QPointF>{{1e17, -1e17}};
+    QTest::newRow("10 m apart, 1e12 m out") << QList<QPointF>{{1e12, 5}, {1e12 + 10, 6}};
+    QTest::newRow("tiny numbers") << QList<QPointF>{{1e-300, -1e-310}, {4e-300, 5e-320}};
+}
+
+void TstViewState::wholeSectionOfAbsurdPointsIsUsable()
+{
+    QFETCH(QList<QPointF>, points);
+    // A used view first: the fit must replace it, not keep parts of it.
+    ViewState v = viewAt(400, 300, 3, 7, 25);
+    Mk_Dan_xyminmax(v, blockOf(points));
+    for (double d : {v.Zen_xmin, v.Zen_xmax, v.Zen_ymin, v.Zen_ymax})
+        QVERIFY(std::isfinite(d));
+    QVERIFY(v.Zen_xmin < v.Zen_xmax);
+    QVERIFY(v.Zen_ymin < v.Zen_ymax);
+    // Points within ±1e300 m lie inside the whole section.
+    for (const QPointF& p : points) {
+        if (std::abs(p.x()) <= 1e300)
+            QVERIFY(v.Zen_xmin < p.x() && p.x() < v.Zen_xmax);
+        if (std::abs(p.y()) <= 1e300)
+            QVERIFY(v.Zen_ymin < p.y() && p.y() < v.Zen_ymax);
+    }
+    Mk_Dan_scl(v);
+    QVERIFY2(usableViewFault(v).isEmpty(), qPrintable(usableViewFault(v)));
+    QVERIFY(centred(v));
+    // Centred on the whole section (halves, as its sum may not be finite).
+    QVERIFY(std::abs(v.Dan_xc - (v.Zen_xmin / 2 + v.Zen_xmax / 2)) <=
+            1e-12 * (v.Zen_xmax - v.Zen_xmin));
+    QVERIFY(std::abs(v.Dan_yc - (v.Zen_ymin / 2 + v.Zen_ymax / 2)) <=
+            1e-12 * (v.Zen_ymax - v.Zen_ymin));
+    // The fitted view is one to work from: a zoom step about its centre.
+    const ViewState fit = v;
+    Set_Dan_scl(v, 0, v.Dan_xc, v.Dan_yc);
+    QVERIFY(!sameView(v, fit));
+    QVERIFY2(usableViewFault(v).isEmpty(), qPrintable(usableViewFault(v)));
+}
+
+void TstViewState::wholeSectionSkipsNonFinitePoints_data()
+{
+    QTest::addColumn<QList<QPointF>>("points");
+    QTest::addColumn<QList<QPointF>>("finitePoints");
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("NaN X") << QList<QPointF>{{1, 1}, {nan, 50}, {3, 4}}
+                           << QList<QPointF>{{1, 1}, {3, 4}};
+    QTest::newRow("NaN Y") << QList<QPointF>{{nan, 1}, {1, nan}, {2, 2}} << QList<QPointF>{{2, 2}};
+    QTest::newRow("infinite X") << QList<QPointF>{{inf, 2}, {1, 1}, {-inf, 7}, {20, 3}}
+                                << QList<QPointF>{{1, 1}, {20, 3}};
+    QTest::newRow("infinite Y") << QList<QPointF>{{1, -inf}, {4, 5}, {6, inf}}
+                                << QList<QPointF>{{4, 5}};
+    QTest::newRow("nothing finite: the empty block's rectangle")
+        << QList<QPointF>{{nan, nan}, {inf, -inf}} << QList<QPointF>{};
+}
+
+void TstViewState::wholeSectionSkipsNonFinitePoints()
+{
+    QFETCH(QList<QPointF>, points);
+    QFETCH(QList<QPointF>, finitePoints);
+    ViewState v = area(400, 300);
+    Mk_Dan_xyminmax(v, blockOf(points));
+    ViewState expected = area(400, 300);
+    Mk_Dan_xyminmax(expected, blockOf(finitePoints));
+    QCOMPARE(v.Zen_xmin, expected.Zen_xmin);
+    QCOMPARE(v.Zen_xmax, expected.Zen_xmax);
+    QCOMPARE(v.Zen_ymin, expected.Zen_ymin);
+    QCOMPARE(v.Zen_ymax, expected.Zen_ymax);
+    Mk_Dan_scl(v);
+    QVERIFY2(usableViewFault(v).isEmpty(), qPrintable(usableViewFault(v)));
+}
+
+void TstViewState::scrollBeyondTheDoubleRangeIsRefused_data()
+{
+    QTest::addColumn<bool>("vertical");
+    QTest::newRow("horizontal") << false;
+    QTest::newRow("vertical") << true;
+}
+
+void TstViewState::scrollBeyondTheDoubleRangeIsRefused()
+{
+    QFETCH(bool, vertical);
+    // Zoomed far out and off to one side (縮小 drags can get there): the view's
+    // centre is 1.5e308 m from the whole section, so half the bar's travel
+    // would move the view past the largest double.
+    ViewState v = viewAt(400, 400, 1.4e308, -1.4e308, 400 / 2e307);
+    v.Dan_xc = 1.5e308;
+    v.Dan_yc = -1.5e308;
+    QVERIFY(allFinite(v));
+    v.Zen_xmin = v.Zen_ymin = -1;
+    v.Zen_xmax = v.Zen_ymax = 11;
+    const ViewState before = v;
+    ScrollState s;
+    // Away from the whole section: right, or down (toward smaller Y).
+    const int to = 100;
+    const bool handled =
+        vertical ? VScroll_change(v, s, to, 0, 100) : HScroll_change(v, s, to, 0, 100);
+    QVERIFY(!handled);
+    QVERIFY(sameView(v, before));
+    QCOMPARE(s.HScl_val, qint16(ScrollState::Neutral));
+    QCOMPARE(s.VScl_val, qint16(ScrollState::Neutral));
+    // A move back toward the whole section is fine.
+    const int back = 40;
+    QVERIFY(vertical ? VScroll_change(v, s, back, 0, 100) : HScroll_change(v, s, back, 0, 100));
+    QVERIFY(!sameView(v, before));
+    QVERIFY(allFinite(v));
+    QCOMPARE(vertical ? s.VScl_val : s.HScl_val, qint16(back));
 }
 
 QTEST_GUILESS_MAIN(TstViewState)
