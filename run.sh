@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "run.sh: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a desktop session." >&2
+  echo "run.sh: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); start it from a graphical desktop." >&2
   exit 1
 fi
 

@@ -516,16 +516,19 @@ void frmMain::mnuDispGrid_Click()
     refresh();
 }
 
+bool frmMain::isToolbarKey(const QString& key)
+{
+    for (const ButtonEntry& b : kButtons) {
+        if (b.key && key == QLatin1String(b.key))
+            return true;
+    }
+    return false;
+}
+
 void frmMain::Toolbar1_ButtonClick(const QString& key)
 {
-    // Keys are compared exactly, in the toolbar's order; a command that has no
-    // handler in this window yet does nothing.
-    static const QStringList known = {
-        QStringLiteral("NewOpen"),  QStringLiteral("Open"),     QStringLiteral("Save"),
-        QStringLiteral("Kakudai"),  QStringLiteral("Shukusho"), QStringLiteral("Zenhyoji"),
-        QStringLiteral("Redraw"),   QStringLiteral("Grid"),     QStringLiteral("Line"),
-        QStringLiteral("Line_Del"), QStringLiteral("Pnt_Del"),  QStringLiteral("Undo"),
-        QStringLiteral("Help")};
+    // Keys are compared exactly; a command that has no handler in this window
+    // yet does nothing, and a key the toolbar does not know ends any mode.
     if (key == QLatin1String("Kakudai"))
         mnuDispKaku_Click();
     else if (key == QLatin1String("Shukusho"))
@@ -534,10 +537,9 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
         mnuDispAll_Click();
     else if (key == QLatin1String("Redraw"))
         mnuDispRedraw_Click();
-    else if (key == QLatin1String("Grid")) {
-        // The button has toggled itself; the handler sets it from the menu state.
-        mnuDispGrid_Click();
-    } else if (!known.contains(key))
+    else if (key == QLatin1String("Grid"))
+        mnuDispGrid_Click(); // the button toggled itself; the handler sets it from the menu
+    else if (!isToolbarKey(key))
         mModes.setIdle();
 }
 

@@ -49,6 +49,7 @@ public:
     void mnuDispRedraw_Click();
     void mnuDispGrid_Click();
     void Toolbar1_ButtonClick(const QString& key);
+    static bool isToolbarKey(const QString& key);
 
     // For tests and the benchmarks.
     ViewState& view() { return mView; }

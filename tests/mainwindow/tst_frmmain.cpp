@@ -131,6 +131,20 @@ void TstFrmMain::toolbar()
                                 "グリッド", "結線", "線削除", "点削除", "元に戻す", "ヘルプ"}));
     QVERIFY2(r.w->iconsOk(), "toolbar icons render blank");
     QVERIFY(r.w->toolbarButton(QStringLiteral("Grid"))->isCheckable());
+
+    // Keys are exact: "grid" is no key of the toolbar, so it only ends the
+    // zoom mode, with no reset and no repaint, and leaves the grid alone.
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Shukusho"));
+    QCOMPARE(r.w->modes().state().Disp_mode, DispMode::ZoomOut);
+    r.w->Toolbar1_ButtonClick(QStringLiteral("grid"));
+    QCOMPARE(r.w->modes().state().Disp_mode, DispMode::Idle);
+    QCOMPARE(r.w->modes().state().Mouse_sw, qint16(-1));
+    QCOMPARE(r.w->panelText(1), Disp_MessageText(6));
+    QVERIFY(!r.w->gridOn());
+    // A known key without a command yet changes nothing.
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Kakudai"));
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Help"));
+    QCOMPARE(r.w->modes().state().Disp_mode, DispMode::ZoomIn);
 }
 
 void TstFrmMain::statusBarAndLayout()
