@@ -386,8 +386,7 @@ void frmMain::Form_Unload()
     // A data folder that cannot be remembered is worth a word, but no reason
     // to keep the user here: the exit goes ahead.
     if (!DataPath_Write(mBlk, mPlaces))
-        mPrompts->error(this, QStringLiteral("データフォルダの設定を保存できませんでした。\n"
-                                             "次回はプログラムのフォルダから始まります。\n%1")
+        mPrompts->error(this, QStringLiteral("データフォルダの設定を保存できませんでした。\n%1")
                                   .arg(mPlaces.exeDir + QLatin1String(kMrDtPathName)));
 }
 
