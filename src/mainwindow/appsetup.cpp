@@ -36,6 +36,5 @@ void chooseUiFont()
 void prepareApplication()
 {
     QApplication::setApplicationName(QStringLiteral("mrb_make"));
-    QApplication::setOrganizationName(QStringLiteral("mrb_make"));
     chooseUiFont();
 }
