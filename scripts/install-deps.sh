@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
-# Usage: scripts/install-deps.sh [run|test]
+# Usage: scripts/install-deps.sh [run|test|look]
+#   run   what building and running the editor needs
+#   test  that, plus clang's libFuzzer for the fuzzing run
+#   look  that, plus Xvfb, xdotool and ImageMagick, to drive the program on a
+#         virtual display and take screenshots of it
 set -euo pipefail
 
 run_pkgs=(
@@ -8,15 +12,16 @@ run_pkgs=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
   fonts-ipafont-gothic
 )
-test_pkgs=(
-  clang libclang-rt-14-dev
-  xvfb xauth imagemagick xdotool
-)
+test_pkgs=(clang libclang-rt-14-dev)
+look_pkgs=(xvfb xauth imagemagick xdotool)
 
 want=("${run_pkgs[@]}")
-if [ "${1:-run}" = test ]; then
-  want+=("${test_pkgs[@]}")
-fi
+case "${1:-run}" in
+  run) ;;
+  test) want+=("${test_pkgs[@]}") ;;
+  look) want+=("${test_pkgs[@]}" "${look_pkgs[@]}") ;;
+  *) echo "usage: $0 [run|test|look]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${want[@]}"; do
