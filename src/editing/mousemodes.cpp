@@ -61,9 +61,7 @@ void MouseModes::Disp_Message(qint16 MsgNo)
 
 void MouseModes::leaveMode()
 {
-    setBand(false);
-    mState.Mouse_sw = -1;
-    mState.Disp_mode = DispMode::Idle;
+    setIdle();
     Disp_Message(0);
 }
 
@@ -71,10 +69,7 @@ void MouseModes::Raber_Reset()
 {
     if (mState.Disp_mode < 0 || mState.Mouse_sw < 0)
         return;
-    mState.Mouse_sw = 0;
-    setBand(false);
-    mState.Mouse_sw = -1;
-    mState.Disp_mode = DispMode::Idle;
+    setIdle();
     mMod.SelLineCnt = 0;
     mMod.SelPntCnt = 0;
     mHost.refresh();

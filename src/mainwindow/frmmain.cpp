@@ -442,32 +442,21 @@ void frmMain::VScroll1_Change(int value)
 
 void frmMain::Kakudai_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb)
 {
-    switch (Kakudai_rect(mView, gxa, gya, gxb, gyb)) {
-    case ZoomResult::NotReady:
-        return;
-    case ZoomResult::TooSmall:
-        refresh(); // wipes the rubber band
-        return;
-    case ZoomResult::Zoomed:
-        resetScrollBars();
-        refresh();
-        return;
-    }
+    afterRectZoom(Kakudai_rect(mView, gxa, gya, gxb, gyb));
 }
 
 void frmMain::Shukusho_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb)
 {
-    switch (Shukusho_rect(mView, gxa, gya, gxb, gyb)) {
-    case ZoomResult::NotReady:
+    afterRectZoom(Shukusho_rect(mView, gxa, gya, gxb, gyb));
+}
+
+void frmMain::afterRectZoom(ZoomResult r)
+{
+    if (r == ZoomResult::NotReady)
         return;
-    case ZoomResult::TooSmall:
-        refresh(); // as for 拡大: the band must not linger
-        return;
-    case ZoomResult::Zoomed:
+    if (r == ZoomResult::Zoomed)
         resetScrollBars();
-        refresh();
-        return;
-    }
+    refresh(); // also when too small: the rubber band must not linger
 }
 
 void frmMain::clickZoom(qint16 SclSw, double kx, double ky)

@@ -91,6 +91,7 @@ private:
     void Form_Unload();
     void readDrawingArea();
     void resetScrollBars();
+    void afterRectZoom(ZoomResult r);
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
     void applyMinimumSize();
