@@ -10,7 +10,7 @@ set -euo pipefail
 run_pkgs=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
-  fonts-ipafont-gothic
+  fonts-ipafont-gothic qt6-translations-l10n
 )
 test_pkgs=(clang libclang-rt-14-dev)
 look_pkgs=(xvfb xauth imagemagick xdotool)

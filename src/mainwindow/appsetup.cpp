@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace {
 
@@ -31,10 +34,21 @@ void chooseUiFont()
     }
 }
 
+// Qt's own dialogs (the file dialog, context menus of text fields) speak
+// Japanese like the rest of the program, whatever the desktop's language.
+void installQtJapanese()
+{
+    static QTranslator qt;
+    if (qt.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qt);
+}
+
 } // namespace
 
 void prepareApplication()
 {
     QApplication::setApplicationName(QStringLiteral("mrb_make"));
     chooseUiFont();
+    installQtJapanese();
 }

@@ -1,7 +1,7 @@
 #include "mainwindow/frmmain.h"
 
 #include "mainwindow/picture1.h"
-#include "mainwindow/prompts.h"
+#include "dialogs/prompts.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>

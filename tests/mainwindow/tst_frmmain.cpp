@@ -2,7 +2,7 @@
 #include "editing/guidance.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/picture1.h"
-#include "mainwindow/prompts.h"
+#include "common/scriptedprompts.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>
@@ -23,20 +23,13 @@
 
 namespace {
 
-// Message boxes answered by the test: each shown text is recorded.
-struct RecordingPrompts : Prompts
-{
-    QStringList errors;
-    void error(QWidget*, const QString& text) override { errors << text; }
-};
-
 // One main window on its own state, with the data-folder memory file kept in
 // a temporary folder.
 struct Rig
 {
     QTemporaryDir exe;
     QTemporaryDir cfg;
-    RecordingPrompts prompts;
+    ScriptedPrompts prompts;
     std::unique_ptr<Module1> mod = std::make_unique<Module1>();
     std::unique_ptr<basMr_Blk> blk = std::make_unique<basMr_Blk>();
     std::unique_ptr<frmMain> w;
@@ -320,8 +313,8 @@ void TstFrmMain::unloadReportsUnwritableDataFolder()
     Rig r(QSize(800, 600),
           DataPathPlaces{base + QStringLiteral("/exe/"), base + QStringLiteral("/cfg/")});
     QVERIFY(r.w->close()); // the exit goes ahead
-    QCOMPARE(r.prompts.errors.size(), 1);
-    QVERIFY(r.prompts.errors[0].startsWith(
+    QCOMPARE(r.prompts.errors().size(), 1);
+    QVERIFY(r.prompts.errors()[0].startsWith(
         QStringLiteral("データフォルダの設定を保存できませんでした。")));
 }
 
