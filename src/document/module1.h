@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 // The editor's block state: the block being edited, its saved copy, the undo
 // stack and the selections. One instance is owned by the application and
@@ -20,6 +21,9 @@ struct Module1
     std::array<BlkRec, UndoLast + 1> UndoData{};
     std::array<QString, UndoLast + 1> UndoName{};
     qint16 UndoCnt = 0;
+    // What undo took back, newest last; emptied by every new undo entry.
+    std::vector<BlkRec> RedoData;
+    std::vector<QString> RedoName;
 
     std::array<qint16, SelLast + 1> SelPnt{};
     qint16 SelPntCnt = 0;
