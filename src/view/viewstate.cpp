@@ -316,3 +316,29 @@ bool VScroll_change(ViewState& v, ScrollState& s, int value, int min, int max)
     s.VScl_val = to16(value);
     return true;
 }
+
+bool Zoom_at(ViewState& v, qint16 SclSw, int gx, int gy)
+{
+    if (!usableScale(v.Dan_scl))
+        return false;
+    double x = 0, y = 0;
+    GzToKz(v, gx, gy, x, y);
+    const double scl = v.Dan_scl * (SclSw == 0 ? 1.25 : 0.75);
+    // The centre that puts (x, y) back under the same pixel at the new scale.
+    const double cx = x + (areaWidth(v) / 2.0 - (gx - v.Gz_xmin)) / scl;
+    const double cy = y - (areaHeight(v) / 2.0 - (gy - v.Gz_ymin)) / scl;
+    return setView(v, scl, cx, cy);
+}
+
+bool Pan_view(ViewState& v, int dx, int dy)
+{
+    if (!usableScale(v.Dan_scl))
+        return false;
+    ViewState p = v;
+    // Dragging to the right brings what lies to the left into view.
+    if (!shiftRange(p.Dan_xmin, p.Dan_xmax, -dx / v.Dan_scl) ||
+        !shiftRange(p.Dan_ymin, p.Dan_ymax, dy / v.Dan_scl))
+        return false;
+    v = p;
+    return true;
+}

@@ -98,3 +98,13 @@ struct ScrollState
 // difference to the last handled value.
 bool HScroll_change(ViewState& v, ScrollState& s, int value, int min, int max);
 bool VScroll_change(ViewState& v, ScrollState& s, int value, int min, int max);
+
+// The wheel's zoom: one click-zoom step (x1.25 when SclSw is 0, else x0.75)
+// that keeps the world point under pixel (gx, gy) under it. False, and the
+// view unchanged, before a fit or where the view could not be represented.
+bool Zoom_at(ViewState& v, qint16 SclSw, int gx, int gy);
+
+// A drag of (dx, dy) pixels with the middle button: the visible rectangle
+// follows the pointer; scale, centre and whole-section rectangle stay, as they
+// do when scrolling. False, and nothing changed, where doubles cannot move it.
+bool Pan_view(ViewState& v, int dx, int dy);

@@ -48,6 +48,9 @@ private slots:
     void repeatedZoomStepsKeepInvariant();
     void wholeSectionOfAbsurdPointsIsUsable_data();
     void wholeSectionOfAbsurdPointsIsUsable();
+    void wheelZoomKeepsPointUnderPointer_data();
+    void wheelZoomKeepsPointUnderPointer();
+    void panFollowsPointer();
     void wholeSectionSkipsNonFinitePoints_data();
     void wholeSectionSkipsNonFinitePoints();
     void scrollBeyondTheDoubleRangeIsRefused_data();
@@ -999,6 +1002,49 @@ void TstViewState::scrollBeyondTheDoubleRangeIsRefused()
     QVERIFY(!sameView(v, before));
     QVERIFY(allFinite(v));
     QCOMPARE(vertical ? s.VScl_val : s.HScl_val, qint16(back));
+}
+
+void TstViewState::wheelZoomKeepsPointUnderPointer_data()
+{
+    QTest::addColumn<int>("sw");
+    QTest::addColumn<int>("gx");
+    QTest::addColumn<int>("gy");
+    QTest::addColumn<double>("factor");
+    QTest::newRow("in at a corner") << 0 << 0 << 0 << 1.25;
+    QTest::newRow("in off centre") << 0 << 37 << 250 << 1.25;
+    QTest::newRow("out off centre") << 1 << 399 << 12 << 0.75;
+}
+
+void TstViewState::wheelZoomKeepsPointUnderPointer()
+{
+    QFETCH(int, sw);
+    QFETCH(int, gx);
+    QFETCH(int, gy);
+    ViewState v = viewAt(400, 300, -3, 20, 10);
+    double x0 = 0, y0 = 0;
+    GzToKz(v, gx, gy, x0, y0);
+    QVERIFY(Zoom_at(v, qint16(sw), gx, gy));
+    QFETCH(double, factor);
+    QVERIFY(near(v.Dan_scl, 10 * factor));
+    double x1 = 0, y1 = 0;
+    GzToKz(v, gx, gy, x1, y1);
+    QVERIFY(near(x1, x0) && near(y1, y0));
+    checkFills(v);
+    // The whole-section rectangle is the zoom's business no more than a click's.
+    QCOMPARE(v.Zen_xmin, -3.0);
+    ViewState unfitted = area(400, 300);
+    QVERIFY(!Zoom_at(unfitted, 0, gx, gy));
+}
+
+void TstViewState::panFollowsPointer()
+{
+    ViewState v = viewAt(400, 300, 0, 30, 10);
+    const double xc = v.Dan_xc;
+    QVERIFY(Pan_view(v, 20, -10)); // right and up: the world moves with the pointer
+    QVERIFY(near(v.Dan_xmin, -2) && near(v.Dan_ymax, 29));
+    QCOMPARE(v.Dan_scl, 10.0);
+    QCOMPARE(v.Dan_xc, xc); // the scroll range stays anchored, as after scrolling
+    checkFills(v);
 }
 
 QTEST_GUILESS_MAIN(TstViewState)
