@@ -1,0 +1,109 @@
+#include "document/recovery.h"
+
+#include "document/blockfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcessEnvironment>
+
+namespace {
+
+const QString kPrefix = QStringLiteral("recovery-");
+
+QString lockOf(const QString& copy)
+{
+    QString l = copy;
+    l.chop(4); // ".csv"
+    return l + QStringLiteral(".lock");
+}
+
+} // namespace
+
+Recovery::Recovery(QString dir) : mDir(std::move(dir))
+{
+    if (!mDir.isEmpty())
+        mCopy = mDir + kPrefix + QString::number(QCoreApplication::applicationPid()) +
+                QStringLiteral(".csv");
+}
+
+Recovery::~Recovery() = default;
+
+QString Recovery::defaultDir()
+{
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QString base = env.value(QStringLiteral("XDG_STATE_HOME"));
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QStringLiteral("/mrb_make/");
+}
+
+bool Recovery::ensureLock()
+{
+    if (mLock)
+        return true;
+    if (mFailed || mDir.isEmpty() || !QDir().mkpath(mDir)) {
+        mFailed = true;
+        return false;
+    }
+    auto lock = std::make_unique<QLockFile>(lockOf(mCopy));
+    lock->setStaleLockTime(0); // held for the whole run; only a dead owner makes it stale
+    if (!lock->tryLock(0)) {
+        mFailed = true;
+        return false;
+    }
+    mLock = std::move(lock);
+    return true;
+}
+
+void Recovery::update(const BlkRec& blk, const BlkRec& saved)
+{
+    if (!Blk_Differs(blk, saved)) {
+        discard();
+        return;
+    }
+    if (mWritten && !Blk_Differs(blk, mLast))
+        return;
+    if (!ensureLock())
+        return;
+    if (!Blk_Write(blk, mCopy).ok) {
+        // An unwritable folder or a name the file cannot hold: no copy. A
+        // later change may be writable again, so only the lock is kept.
+        return;
+    }
+    mLast = blk;
+    mWritten = true;
+}
+
+void Recovery::discard()
+{
+    if (mWritten)
+        QFile::remove(mCopy);
+    mWritten = false;
+}
+
+QStringList Recovery::orphans(const QString& dir)
+{
+    QStringList out;
+    if (dir.isEmpty())
+        return out;
+    const QFileInfoList files = QDir(dir).entryInfoList({kPrefix + QStringLiteral("*.csv")},
+                                                        QDir::Files, QDir::Time | QDir::Reversed);
+    for (const QFileInfo& f : files) {
+        QLockFile lock(lockOf(f.absoluteFilePath()));
+        lock.setStaleLockTime(0);
+        // A lock that can be taken has no living owner (a dead process's lock is stale).
+        if (lock.tryLock(0))
+            out << f.absoluteFilePath();
+    }
+    return out;
+}
+
+bool Recovery::take(const QString& copy, BlkRec& rec)
+{
+    const bool ok = Blk_ReadPath(rec, copy);
+    QFile::remove(copy);
+    QFile::remove(lockOf(copy));
+    return ok;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "document/blkrec.h"
+
+#include <QLockFile>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The recovery copy: while the block is modified, a copy of it is kept in the
+// user's state folder, so that a crash loses at most the last few seconds.
+// Each running program owns one copy, marked by a lock file that names its
+// process; a copy whose owner is gone is what a crashed run left behind.
+class Recovery
+{
+public:
+    // dir: the state folder, ending in "/"; an empty text disables recovery.
+    explicit Recovery(QString dir);
+    ~Recovery(); // releases the lock; the copy stays for a crash-like end
+
+    // The user's state folder for the program (XDG_STATE_HOME or
+    // ~/.local/state, then "mrb_make/").
+    static QString defaultDir();
+
+    // Brings the copy up to date: written when blk differs from saved and
+    // from what was last written, removed when blk equals saved. A folder
+    // that cannot be written is a silent fallback: no copy, no message.
+    void update(const BlkRec& blk, const BlkRec& saved);
+    // Removes the copy (a normal exit).
+    void discard();
+
+    QString copyPath() const { return mCopy; }
+    bool hasCopy() const { return mWritten; }
+
+    // The copies in dir whose owner is no longer running, oldest first.
+    static QStringList orphans(const QString& dir);
+    // Reads an orphan into rec and removes it with its lock; false when it
+    // cannot be read (it is removed all the same, so it is not offered again).
+    static bool take(const QString& copy, BlkRec& rec);
+
+private:
+    bool ensureLock();
+
+    QString mDir;
+    QString mCopy;
+    std::unique_ptr<QLockFile> mLock;
+    BlkRec mLast; // what the copy holds
+    bool mWritten = false;
+    bool mFailed = false; // the folder refused once; do not try at every tick
+};
