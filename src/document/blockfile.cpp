@@ -17,6 +17,59 @@
 
 namespace {
 
+// The value of a field written the way the writer writes numbers ("-12.345",
+// "7"): an optional "-", then at most 15 digits in all, with or without a
+// decimal part, and nothing else. Such a value is N / 10^d with N and 10^d
+// both exact doubles, and a single IEEE division rounds the quotient exactly
+// as the decimal text is rounded: the same value NumText::fieldValue gives,
+// without its general scan. False for every other field, which then takes the
+// general rule.
+bool plainValue(QStringView f, double& out)
+{
+    static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    qsizetype i = 0;
+    const qsizetype n = f.size();
+    const bool negative = n > 0 && f[0] == u'-';
+    if (negative)
+        ++i;
+    qint64 digits = 0;
+    int count = 0;
+    int decimals = -1; // -1: no decimal point seen
+    const qsizetype intStart = i;
+    for (; i < n; ++i) {
+        const char16_t c = f[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + (c - u'0');
+            if (decimals >= 0)
+                ++decimals;
+        } else if (c == u'.' && decimals < 0 && i > intStart) {
+            decimals = 0;
+        } else {
+            return false;
+        }
+    }
+    if (count == 0 || decimals == 0)
+        return false; // nothing, or "5." with no decimals: the general rule decides
+    if (digits == 0) {
+        out = 0.0; // "-0.000" too: zero without a sign
+        return true;
+    }
+    const double v = double(digits) / kPow10[decimals < 0 ? 0 : decimals];
+    out = negative ? -v : v;
+    return true;
+}
+
+std::optional<double> numericValue(QStringView field)
+{
+    double v = 0;
+    if (plainValue(field, v))
+        return v;
+    return NumText::fieldValue(field);
+}
+
 // Reads the block file line by line into a record. Every step either stores
 // what it read or reports failure; nothing indexes past the record's arrays.
 class BlkReader
@@ -59,7 +112,7 @@ private:
 
     bool real(int k, double& out) const
     {
-        const std::optional<double> v = NumText::fieldValue(mFields[k]);
+        const std::optional<double> v = numericValue(mFields[k]);
         if (!v)
             return false;
         out = *v;
@@ -68,7 +121,7 @@ private:
 
     bool integer(QStringView field, qint16& out) const
     {
-        const std::optional<double> v = NumText::fieldValue(field);
+        const std::optional<double> v = numericValue(field);
         if (!v)
             return false;
         const std::optional<qint16> n = NumText::toShort(*v);

@@ -1,12 +1,15 @@
 #include "document/basmrblk.h"
 #include "document/blkrec.h"
 #include "document/blockfile.h"
+#include "document/numtext.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <bit>
 #include <cmath>
 
 #ifdef Q_OS_UNIX
@@ -24,6 +27,7 @@ private slots:
     void nameAndKind_data();
     void nameAndKind();
     void numericFields();
+    void numbersReadBitExact();
     void countRounding_data();
     void countRounding();
     void negativeCountReadsNoRows();
@@ -261,6 +265,51 @@ void TstBlockFile::nameAndKind()
         QCOMPARE(field == 1 ? r.Name : r.Kind, text);
         QCOMPARE(field == 1 ? r.Kind : r.Name,
                  field == 1 ? QStringLiteral("A型") : QStringLiteral("テスト"));
+    }
+}
+
+// Numbers as the writer writes them, and near misses, read to the very bits
+// the general rule gives them.
+void TstBlockFile::numbersReadBitExact()
+{
+    QRandomGenerator rng(20240607);
+    const QByteArrayList odd = {"-0.000",
+                                "0",
+                                "-0",
+                                "5.",
+                                ".5",
+                                "-.5",
+                                "+1.5",
+                                "1e3",
+                                "999999999999999",
+                                "9999999999999999",
+                                "0.000000000000001",
+                                "1234567.1234567",
+                                "00000000000000012.5",
+                                "-",
+                                ""};
+    for (int file = 0; file < 40; ++file) {
+        QByteArrayList texts = file == 0 ? odd : QByteArrayList();
+        while (texts.size() < 2 * BlkRec::PntLast) {
+            const int intDigits = rng.bounded(1, 13);
+            const int decimals = rng.bounded(0, 16 - intDigits);
+            QByteArray t = rng.bounded(2) ? "-" : "";
+            for (int i = 0; i < intDigits + decimals; ++i)
+                t += char('0' + rng.bounded(10));
+            if (decimals > 0)
+                t.insert(t.size() - decimals, '.');
+            texts << t;
+        }
+        Lines l = withRows(7, 3, BlkRec::PntLast, "0,0");
+        for (int i = 0; i < BlkRec::PntLast; ++i)
+            l[8 + i] = texts[2 * i] + ',' + texts[2 * i + 1];
+        BlkRec r;
+        QVERIFY(readBytes(join(l), r));
+        for (int i = 0; i < 2 * BlkRec::PntLast; ++i) {
+            const double got = i % 2 ? r.PntY[i / 2 + 1] : r.PntX[i / 2 + 1];
+            const double want = *NumText::fieldValue(QString::fromLatin1(texts[i]));
+            QVERIFY2(std::bit_cast<quint64>(got) == std::bit_cast<quint64>(want), texts[i]);
+        }
     }
 }
 

@@ -1,0 +1,484 @@
+#include "dialogs/form9.h"
+
+#include "dialogs/prompts.h"
+#include "document/blockfile.h"
+#include "document/blocklisting.h"
+#include "view/previewpainter.h"
+#include "view/sectionpainter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStorageInfo>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// What the dialog shows, kept together.
+namespace Text {
+const QString Caption = QStringLiteral("直立消波ブロック - 形状選択");
+const QString Header =
+    QStringLiteral(" 名  称               種 別          Ｂ       Ｈ       Ｌ        Ｖ");
+const QString Frame = QStringLiteral("選択ファイル");
+const QString Choose = QStringLiteral("選   択");
+const QString Cancel = QStringLiteral("取   消");
+const QString NotReady = QStringLiteral("デバイスが準備されていません。");
+const QString Limit = QStringLiteral("ブロックファイルが %1 件を超えるため、先頭の %1 "
+                                     "件だけを表示しています。");
+} // namespace Text
+
+constexpr int kListColumns = 68; // display columns of a full list line
+constexpr int kTextIndent = 4;   // pixels from a list row's left edge to its text
+constexpr int kPathRole = Qt::UserRole;
+
+// The fixed-pitch Japanese face of the list and its header. An even pixel
+// size keeps a full-width character exactly two half-width ones wide once
+// advances are rounded to whole pixels.
+QFont listFont()
+{
+    QFont f(QStringLiteral("IPAGothic"));
+    f.setFixedPitch(true);
+    f.setStyleHint(QFont::TypeWriter);
+    f.setKerning(false);
+    const int px = QFontInfo(QApplication::font()).pixelSize();
+    f.setPixelSize(std::max(12, (px + 1) / 2 * 2));
+    return f;
+}
+
+// Paints list rows with their text at a fixed indent, so that the header
+// label can stand exactly over the columns whatever the style's margins.
+class ColumnDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QString text = opt.text;
+        opt.text.clear();
+        const QWidget* w = opt.widget;
+        QStyle* style = w ? w->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, p, w); // background, selection
+        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : (opt.state & QStyle::State_Active)
+                                               ? QPalette::Active
+                                               : QPalette::Inactive;
+        const QPalette::ColorRole role =
+            (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text;
+        p->save();
+        p->setFont(opt.font);
+        p->setPen(opt.palette.color(group, role));
+        p->drawText(opt.rect.adjusted(kTextIndent, 0, 0, 0),
+                    Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+        p->restore();
+    }
+};
+
+// The folder list: indented like a tree, always open, with no expand arrows.
+class FolderList : public QTreeWidget
+{
+public:
+    using QTreeWidget::QTreeWidget;
+
+protected:
+    void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
+};
+
+QString withSlash(const QString& dir)
+{
+    return dir.endsWith(u'/') ? dir : dir + u'/';
+}
+
+// A folder as the folder list holds it: absolute, clean, no trailing "/".
+QString cleanDir(const QString& dir)
+{
+    return QDir::cleanPath(QDir(dir).absolutePath());
+}
+
+bool volumeReady(const QString& root)
+{
+    const QStorageInfo info(root);
+    const QFileInfo fi(root);
+    return info.isValid() && info.isReady() && fi.isDir() && fi.isReadable() && fi.isExecutable();
+}
+
+} // namespace
+
+// The black preview picture; paints whatever block it is pointed at.
+class Form9::Preview : public QWidget
+{
+public:
+    explicit Preview(QWidget* parent) : QWidget(parent)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setMinimumSize(200, 160);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+
+    void setBlock(const BlkRec* rec)
+    {
+        mRec = rec;
+        update();
+    }
+
+    QSize sizeHint() const override { return {280, 220}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        if (mRec)
+            PreviewPainter::paint(p, size(), *mRec);
+        else
+            p.fillRect(rect(), Palette::Back);
+    }
+
+private:
+    const BlkRec* mRec = nullptr;
+};
+
+Form9::Form9(basMr_Blk& blk, const QString& exeDir, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), mBlk(blk), mExeDir(exeDir), mPrompts(prompts)
+{
+    buildControls();
+    Form_Load();
+    mList1->setFocus(); // arrows and Enter work on the list at once
+}
+
+Form9::~Form9() = default;
+
+void Form9::buildControls()
+{
+    setWindowTitle(Text::Caption);
+    setSizeGripEnabled(true);
+
+    mDrive1 = new QComboBox(this);
+    mDrive1->setObjectName(QStringLiteral("Drive1"));
+    fillDrives();
+    // activated, not currentIndexChanged: choosing a volume again retries it.
+    connect(mDrive1, &QComboBox::activated, this, &Form9::Drive1_Change);
+
+    mDir1 = new FolderList(this);
+    mDir1->setObjectName(QStringLiteral("Dir1"));
+    mDir1->setHeaderHidden(true);
+    mDir1->setRootIsDecorated(false);
+    mDir1->setItemsExpandable(false);
+    mDir1->setExpandsOnDoubleClick(false);
+    mDir1->setIndentation(12);
+    mDir1->installEventFilter(this);
+    connect(mDir1, &QTreeWidget::itemDoubleClicked, this,
+            [this](QTreeWidgetItem* item) { enterDir(item); });
+
+    const QFont font = listFont();
+    mLabel1 = new QLabel(Text::Header, this);
+    mLabel1->setObjectName(QStringLiteral("Label1"));
+    mLabel1->setFont(font);
+    mLabel1->setTextFormat(Qt::PlainText);
+    mLabel1->setMargin(0);
+    mLabel1->setIndent(0);
+
+    mList1 = new QListWidget(this);
+    mList1->setObjectName(QStringLiteral("List1"));
+    mList1->setFont(font);
+    mList1->setUniformItemSizes(true);
+    mList1->setSelectionMode(QAbstractItemView::SingleSelection);
+    mList1->setItemDelegate(new ColumnDelegate(mList1));
+    const QFontMetrics fm(font);
+    // A full line and a little more: names often run a few columns long.
+    mList1->setMinimumWidth(fm.horizontalAdvance(QString(kListColumns + 6, u'0')) + kTextIndent +
+                            2 * mList1->frameWidth() +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+    mList1->setMinimumHeight(fm.height() * 12);
+    connect(mList1, &QListWidget::currentItemChanged, this, &Form9::List1_Click);
+    connect(mList1, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        mList1->setCurrentItem(item);
+        Command1_Click(0);
+    });
+    connect(mList1->horizontalScrollBar(), &QScrollBar::valueChanged, this, &Form9::alignHeader);
+
+    mLimit = new QLabel(this);
+    mLimit->setObjectName(QStringLiteral("LimitLabel"));
+    mLimit->setWordWrap(true);
+    mLimit->hide();
+
+    mFrame1 = new QGroupBox(Text::Frame, this);
+    mFrame1->setObjectName(QStringLiteral("Frame1"));
+    mLabel3 = new QLabel(mFrame1);
+    mLabel3->setObjectName(QStringLiteral("Label3"));
+    mLabel3->setTextFormat(Qt::PlainText);
+    auto* frameLayout = new QVBoxLayout(mFrame1);
+    frameLayout->addWidget(mLabel3);
+
+    mPicture1 = new Preview(this);
+    mPicture1->setObjectName(QStringLiteral("Picture1"));
+
+    mCommand1_0 = new QPushButton(Text::Choose, this);
+    mCommand1_0->setObjectName(QStringLiteral("Command1_0"));
+    mCommand1_0->setDefault(true);
+    connect(mCommand1_0, &QPushButton::clicked, this, [this] { Command1_Click(0); });
+    mCommand1_1 = new QPushButton(Text::Cancel, this);
+    mCommand1_1->setObjectName(QStringLiteral("Command1_1"));
+    connect(mCommand1_1, &QPushButton::clicked, this, [this] { Command1_Click(1); });
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(mDrive1);
+    left->addWidget(mDir1, 1);
+    left->addWidget(mFrame1);
+    left->addWidget(mPicture1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(mCommand1_0);
+    buttons->addWidget(mCommand1_1);
+
+    auto* right = new QVBoxLayout;
+    right->setSpacing(0); // the header sits right on top of the list
+    right->addWidget(mLabel1);
+    right->addWidget(mList1, 1);
+    right->addSpacing(6);
+    right->addWidget(mLimit);
+    right->addSpacing(6);
+    right->addLayout(buttons);
+
+    auto* main = new QHBoxLayout(this);
+    main->addLayout(left, 0);
+    main->addLayout(right, 1);
+    alignHeader();
+}
+
+// Offsets the header by the list's frame and text indent, and by how far the
+// list is scrolled sideways, so that each title stays over its column.
+void Form9::alignHeader()
+{
+    const int x = mList1->frameWidth() + kTextIndent - mList1->horizontalScrollBar()->value();
+    mLabel1->setContentsMargins(x, 2, 0, 2);
+}
+
+void Form9::fillDrives()
+{
+    QList<QStorageInfo> volumes = QStorageInfo::mountedVolumes();
+    std::sort(volumes.begin(), volumes.end(), [](const QStorageInfo& a, const QStorageInfo& b) {
+        return a.rootPath() < b.rootPath();
+    });
+    for (const QStorageInfo& v : volumes) {
+        if (!v.isValid())
+            continue;
+        const QString name = v.name();
+        const QString label = name.isEmpty() || name == v.rootPath()
+                                  ? v.rootPath()
+                                  : QStringLiteral("%1  [%2]").arg(v.rootPath(), name);
+        mDrive1->addItem(label, v.rootPath());
+    }
+}
+
+// Shows the volume of the current folder in the drive list.
+void Form9::syncDrive()
+{
+    const QString root = QStorageInfo(mDirPath).rootPath();
+    if (root.isEmpty())
+        return;
+    int i = mDrive1->findData(root);
+    if (i < 0) {
+        mDrive1->addItem(root, root);
+        i = mDrive1->count() - 1;
+    }
+    mDrive1->setCurrentIndex(i);
+    mVolumeDirs.insert(root, mDirPath);
+}
+
+void Form9::Form_Load()
+{
+    // A remembered folder that has gone makes way for the executable's one.
+    for (const QString& dir : {mBlk.DataPath, mExeDir, QDir::homePath(), QDir::rootPath()}) {
+        if (!dir.isEmpty() && setDirPath(dir))
+            return;
+    }
+}
+
+void Form9::Drive1_Change()
+{
+    const QString root = mDrive1->currentData().toString();
+    if (root.isEmpty())
+        return;
+    if (!volumeReady(root)) {
+        mPrompts.error(this, Text::NotReady);
+        return; // the folder list and DataPath stay as they were
+    }
+    // Each volume keeps the folder last shown on it, as drives keep their
+    // current folder.
+    const QString last = mVolumeDirs.value(root);
+    if (last.isEmpty() || !setDirPath(last))
+        setDirPath(root);
+}
+
+// Shows folder path in the folder list and makes it the data folder; false
+// (nothing changed) when it is not a folder.
+bool Form9::setDirPath(const QString& path)
+{
+    const QString dir = cleanDir(path);
+    const QFileInfo fi(dir);
+    if (!fi.isDir() || !fi.isExecutable())
+        return false;
+    mDirPath = dir;
+    fillDirs();
+    syncDrive();
+    Dir1_Change();
+    return true;
+}
+
+// The folder list: the ancestors of the current folder down from the root,
+// the current folder, and its subfolders.
+void Form9::fillDirs()
+{
+    const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+    mDir1->clear();
+
+    auto add = [](QTreeWidgetItem* item, const QIcon& icon, const QString& path) {
+        item->setIcon(0, icon);
+        item->setData(0, kPathRole, path);
+        return item;
+    };
+    QTreeWidgetItem* item =
+        add(new QTreeWidgetItem(mDir1, {QDir::rootPath()}), open, QDir::rootPath());
+    QString path = QDir::rootPath();
+    for (const QString& part : mDirPath.split(u'/', Qt::SkipEmptyParts)) {
+        path = withSlash(path) + part;
+        item = add(new QTreeWidgetItem(item, {part}), open, path);
+    }
+    QTreeWidgetItem* current = item;
+    const QStringList subs =
+        QDir(mDirPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+    for (const QString& sub : subs)
+        add(new QTreeWidgetItem(current, {sub}), closed, withSlash(mDirPath) + sub);
+    mDir1->expandAll();
+    mDir1->setCurrentItem(current);
+    mDir1->scrollToItem(current);
+}
+
+void Form9::enterDir(QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    const QString path = item->data(0, kPathRole).toString();
+    if (cleanDir(path) == mDirPath)
+        return;
+    if (!setDirPath(path))
+        fillDirs(); // the folder has gone meanwhile: show what is there now
+}
+
+void Form9::Dir1_Change()
+{
+    mBlk.DataPath = withSlash(mDirPath);
+    File_List();
+}
+
+void Form9::File_List()
+{
+    const BlockListing::Result r = BlockListing::list(mBlk.DataPath, mBlk.ListData);
+    ListNm.clear();
+    mListPaths.clear();
+    QStringList lines;
+    lines.reserve(r.entries.size());
+    for (const BlockListing::Entry& e : r.entries) {
+        ListNm << e.name;
+        mListPaths << e.path;
+        lines << e.line;
+    }
+
+    {
+        // No previews while the list is rebuilt; the first line's follows.
+        const QSignalBlocker block(mList1);
+        mList1->clear();
+        mList1->addItems(lines);
+        for (int i = 0; i < mList1->count(); ++i)
+            mList1->item(i)->setData(Qt::UserRole, i);
+        if (mList1->count() > 0)
+            mList1->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+    }
+
+    mLimit->setText(Text::Limit.arg(BlockListing::MaxEntries));
+    mLimit->setVisible(r.truncated);
+    if (mList1->count() > 0)
+        List1_Click(); // the first file is previewed at once
+    else
+        clearPreview(); // a preview from another folder would mislead
+}
+
+void Form9::clearPreview()
+{
+    mLabel3->clear();
+    mPicture1->setBlock(nullptr);
+}
+
+void Form9::List1_Click()
+{
+    const QListWidgetItem* item = mList1->currentItem();
+    if (!item)
+        return;
+    bool ok = false;
+    const int i = item->data(Qt::UserRole).toInt(&ok);
+    if (!ok || i < 0 || i >= ListNm.size())
+        return;
+    // Read into a copy: a file that no longer reads must leave the preview as
+    // it was, not half overwritten by the failed read.
+    BlkRec rec;
+    if (!Blk_ReadPath(rec, mListPaths[i]))
+        return;
+    ViewData = rec;
+    mLabel3->setText(ListNm[i]);
+    mPicture1->setBlock(&ViewData);
+}
+
+void Form9::Command1_Click(int index)
+{
+    const QListWidgetItem* item = index == 0 ? mList1->currentItem() : nullptr;
+    const int i = item && item->isSelected() ? item->data(Qt::UserRole).toInt() : -1;
+    if (i < 0 || i >= ListNm.size()) {
+        // 取消, and 選択 with nothing highlighted.
+        BlkNm.clear();
+        BlkPath.clear();
+        QDialog::reject();
+        return;
+    }
+    BlkNm = ListNm[i];
+    BlkPath = mListPaths[i];
+    accept();
+}
+
+void Form9::reject()
+{
+    Command1_Click(1);
+}
+
+bool Form9::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in the folder list enters the folder. The list would pass the key
+    // on to the dialog, whose default button would then choose a file.
+    if (watched == mDir1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            enterDir(mDir1->currentItem());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

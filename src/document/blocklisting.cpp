@@ -1,0 +1,87 @@
+#include "document/blocklisting.h"
+
+#include "document/blockfile.h"
+#include "document/strtool.h"
+
+#include <QDir>
+#include <QDirIterator>
+
+#include <algorithm>
+
+namespace {
+
+const QString kExt = QStringLiteral(".csv");
+
+QString oneLine(QString text)
+{
+    for (QChar& c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = u' ';
+    }
+    return text;
+}
+
+// The folder's candidate files, sorted. Readdir order is arbitrary on Linux;
+// names equal but for case are ordered case-sensitively, so the order never
+// depends on the file system.
+QStringList candidates(const QString& dir)
+{
+    QStringList names;
+    // Files only: folders, pipes, devices and dangling links never match, so
+    // opening a candidate cannot block.
+    QDirIterator it(dir, QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        const QString name = it.nextFileInfo().fileName();
+        if (name.size() > kExt.size() && name.endsWith(kExt, Qt::CaseInsensitive))
+            names << name;
+    }
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
+
+} // namespace
+
+namespace BlockListing {
+
+QString line(const BlkRec& rec, const Mark& mark)
+{
+    QString s = Str_Fmt(oneLine(rec.Name), 20, 1);
+    s += u' ';
+    s += Str_Fmt(oneLine(rec.Kind), 10, 1);
+    s += u' ';
+    for (double v : {rec.B, rec.H, rec.L}) {
+        s += Num_Fmt(v, 8, 3, 0, 0);
+        s += u' ';
+    }
+    s += Num_Fmt(rec.V, 9, 3, 0, 0);
+    if (mark) {
+        const QString m = mark(rec);
+        if (!m.isEmpty())
+            s += u' ' + oneLine(m);
+    }
+    return s;
+}
+
+Result list(const QString& dir, BlkRec& scratch, const Mark& mark)
+{
+    Result r;
+    if (dir.isEmpty())
+        return r; // not the root folder by accident
+    const QString folder = dir.endsWith(u'/') ? dir : dir + u'/';
+    for (const QString& file : candidates(folder)) {
+        const QString path = folder + file;
+        if (!Blk_ReadPath(scratch, path))
+            continue;
+        if (r.entries.size() == MaxEntries) {
+            r.truncated = true;
+            break;
+        }
+        r.entries.append({file.chopped(kExt.size()), path, line(scratch, mark)});
+    }
+    return r;
+}
+
+} // namespace BlockListing

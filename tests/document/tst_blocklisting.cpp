@@ -1,0 +1,185 @@
+#include "document/blkrec.h"
+#include "document/blockfile.h"
+#include "document/blocklisting.h"
+#include "document/cp932.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+class TstBlockListing : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listed_data();
+    void listed();
+    void line_data();
+    void line();
+    void limit_data();
+    void limit();
+};
+
+namespace {
+
+QByteArray blockBytes(const QString& name, double b = 1)
+{
+    BlkRec r;
+    r.Name = name;
+    r.Kind = QStringLiteral("A型");
+    r.B = b;
+    QByteArray bytes;
+    Blk_Encode(r, bytes);
+    return bytes;
+}
+
+// Folder contents: file name and bytes; special bytes make other things.
+const QByteArray kFolder = "<folder>";
+const QByteArray kFifo = "<fifo>";
+const QByteArray kDangling = "<dangling link>";
+const QByteArray kLocked = "<unreadable>";
+
+using Files = QList<QPair<QString, QByteArray>>;
+
+bool make(const QString& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = dir + name;
+    if (bytes == kFolder)
+        return QDir().mkpath(path);
+    if (bytes == kFifo)
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (bytes == kDangling)
+        return QFile::link(dir + QStringLiteral("gone"), path);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes == kLocked ? blockBytes(name) : bytes) < 0)
+        return false;
+    f.close();
+    return bytes != kLocked || f.setPermissions({});
+}
+
+} // namespace
+
+void TstBlockListing::listed_data()
+{
+    QTest::addColumn<Files>("files");
+    QTest::addColumn<QStringList>("names");
+    // Ends right after the points: the segment count line is missing.
+    const QByteArray cut = blockBytes(QStringLiteral("cut")).chopped(3);
+    QTest::newRow("block, other CSV, cut short")
+        << Files{{"b.csv", "No,X,Y\r\n1,2,3\r\n"}, {"a.csv", blockBytes("a")}, {"c.csv", cut}}
+        << QStringList{"a"};
+    QTest::newRow("extension in any case, name order ignoring case")
+        << Files{{"B.csv", blockBytes("1")}, {"a.CSV", blockBytes("2")},
+                 {"c.Csv", blockBytes("3")}, {"A.csv", blockBytes("4")},
+                 {"d.txt", blockBytes("5")}, {"e.csv.bak", blockBytes("6")}}
+        << QStringList{"A", "a", "B", "c"};
+    QTest::newRow("only ordinary visible files")
+        << Files{{"x.csv", kFolder},        {"p.csv", kFifo},
+                 {"l.csv", kDangling},      {".hidden.csv", blockBytes("h")},
+                 {".csv", blockBytes("e")}, {"ok.csv", blockBytes("ok")}}
+        << QStringList{"ok"};
+    QTest::newRow("unreadable file")
+        << Files{{"locked.csv", kLocked}, {"ok.csv", blockBytes("")}} << QStringList{"ok"};
+}
+
+void TstBlockListing::listed()
+{
+    QFETCH(Files, files);
+    QFETCH(QStringList, names);
+    if (QByteArray(QTest::currentDataTag()) == "unreadable file" && ::geteuid() == 0)
+        QSKIP("root reads any file");
+    QTemporaryDir tmp;
+    const QString dir = tmp.path() + u'/';
+    for (const auto& [name, bytes] : files)
+        QVERIFY(make(dir, name, bytes));
+    BlkRec scratch;
+    const BlockListing::Result r = BlockListing::list(dir, scratch);
+    QStringList got;
+    for (const BlockListing::Entry& e : r.entries) {
+        got << e.name;
+        QCOMPARE(QFileInfo(e.path).dir(), QDir(dir));
+        QVERIFY(QFileInfo(e.path).fileName().startsWith(e.name + u'.'));
+    }
+    QCOMPARE(got, names);
+    QVERIFY(!r.truncated);
+}
+
+void TstBlockListing::line_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<double>("b");
+    QTest::addColumn<double>("v");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<QByteArray>("line");                              // cp932
+    const QByteArray kind = QByteArray::fromHex("418c5e") + "       "; // "A型" in 10 columns
+    const QByteArray hl = "   2.000    3.000 ";                        // H and L
+    const QByteArray bu = QByteArray::fromHex("8375");                 // ブ
+    QTest::newRow("name of exactly 20 columns")
+        << QString(10, u'ブ') << 2.5 << 4.2 << QString()
+        << bu.repeated(10) + ' ' + kind + ' ' + "   2.500 " + hl + "    4.200";
+    QTest::newRow("longer name pushes the rest")
+        << QString(11, u'ブ') << 2.5 << 4.2 << QString()
+        << bu.repeated(11) + ' ' + kind + ' ' + "   2.500 " + hl + "    4.200";
+    QTest::newRow("negative numbers")
+        << QStringLiteral("ab") << -12.3456 << -0.5 << QString()
+        << "ab" + QByteArray(18, ' ') + ' ' + kind + ' ' + " -12.346 " + hl + "   -0.500";
+    QTest::newRow("LF and tab in the name, a mark")
+        << QStringLiteral("a\nb\tc") << 1.0 << 1000.0 << QStringLiteral("!")
+        << "a b c" + QByteArray(15, ' ') + ' ' + kind + ' ' + "   1.000 " + hl + " 1000.000 !";
+}
+
+void TstBlockListing::line()
+{
+    QFETCH(QString, name);
+    QFETCH(double, b);
+    QFETCH(double, v);
+    QFETCH(QString, mark);
+    QFETCH(QByteArray, line);
+    BlkRec r;
+    r.Name = name;
+    r.Kind = QStringLiteral("A型");
+    r.B = b;
+    r.H = 2;
+    r.L = 3;
+    r.V = v;
+    BlockListing::Mark m;
+    if (!mark.isEmpty())
+        m = [mark](const BlkRec&) { return mark; };
+    QByteArray bytes;
+    QVERIFY(Cp932::encode(BlockListing::line(r, m), bytes));
+    QCOMPARE(bytes, line);
+}
+
+void TstBlockListing::limit_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<bool>("truncated");
+    QTest::newRow("1001 files") << 1001 << false;
+    QTest::newRow("1002 files") << 1002 << true;
+}
+
+void TstBlockListing::limit()
+{
+    QFETCH(int, files);
+    QFETCH(bool, truncated);
+    QTemporaryDir tmp;
+    const QString dir = tmp.path() + u'/';
+    for (int i = 0; i < files; ++i)
+        QVERIFY(make(dir, QStringLiteral("b%1.csv").arg(i, 4, 10, QLatin1Char('0')),
+                     blockBytes(QString::number(i), i)));
+    QVERIFY(make(dir, QStringLiteral("a.csv"), "not a block\r\n")); // never counts
+    BlkRec scratch;
+    const BlockListing::Result r = BlockListing::list(dir, scratch);
+    QCOMPARE(r.entries.size(), BlockListing::MaxEntries);
+    QCOMPARE(r.truncated, truncated);
+    QCOMPARE(r.entries.last().name, QStringLiteral("b1000"));
+    QVERIFY(r.entries.last().line.contains(QStringLiteral("1000.000")));
+}
+
+QTEST_GUILESS_MAIN(TstBlockListing)
+#include "tst_blocklisting.moc"
