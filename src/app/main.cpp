@@ -5,11 +5,49 @@
 #include "mainwindow/frmmain.h"
 
 #include <QApplication>
+#include <QTimer>
 
+#include <cstdio>
+#include <cstring>
 #include <memory>
+
+namespace {
+
+const char kUsage[] =
+    "使い方: mrb_make [ブロックファイル]\n"
+    "直立消波ブロックの断面・諸元・層別体積を定義するエディタです。\n"
+    "ブロックファイル (*.csv) を指定すると、起動時にそのファイルを開きます。\n"
+    "\n"
+    "Usage: mrb_make [block-file]\n"
+    "An editor for upright wave-dissipating concrete blocks; a block file (*.csv)\n"
+    "given on the command line is opened at start.\n"
+    "\n"
+    "  --help     この説明を表示して終了します / show this text and exit\n"
+    "  --version  バージョンを表示して終了します / show the version and exit\n";
+
+// The options that print and exit are handled before any window exists, so
+// they work without a display. Returns -1 when the program is to start.
+int printOnly(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("mrb_make %s (直立消波ブロック設定)\n", MRB_VERSION);
+            return 0;
+        }
+    }
+    return -1;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    if (const int rc = printOnly(argc, argv); rc >= 0)
+        return rc;
     QApplication app(argc, argv);
     prepareApplication();
 
@@ -19,5 +57,12 @@ int main(int argc, char* argv[])
     frmMain w(*mod, *blk, DataPathPlaces::current());
     w.resize(w.startSize());
     w.show();
+    // A file handed over by the desktop opens once the window is up, as 開く
+    // would open it; any message it gives then has a window to stand on.
+    const QStringList args = QApplication::arguments().mid(1);
+    if (!args.isEmpty()) {
+        const QString path = args.constFirst();
+        QTimer::singleShot(0, &w, [&w, path] { w.openAtStart(path); });
+    }
     return app.exec();
 }
