@@ -1,7 +1,10 @@
 #include "mainwindow/frmmain.h"
 
-#include "mainwindow/picture1.h"
+#include "dialogs/frmabout.h"
+#include "dialogs/helpwindow.h"
 #include "dialogs/prompts.h"
+#include "mainwindow/appdirs.h"
+#include "mainwindow/picture1.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>
@@ -20,6 +23,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <cmath>
 #include <cstdio>
 
 const QString frmMain::Caption = QStringLiteral("直立消波ブロック設定");
@@ -119,6 +123,9 @@ bool rendersSomething(const QIcon& icon)
     return false;
 }
 
+// The middle button in the drawing area's button mask.
+constexpr int kMiddle = 4;
+
 QCursor magnifierCursor()
 {
     static const QCursor c(QPixmap(QStringLiteral(":/cursors/magnifier.png")), 0, 0);
@@ -129,13 +136,11 @@ QCursor magnifierCursor()
 
 frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Prompts* prompts,
                  QWidget* parent)
-    : QMainWindow(parent), mMod(mod), mBlk(blk), mPlaces(places), mModes(mod, mView, *this)
+    : QMainWindow(parent), mMod(mod), mBlk(blk), mPlaces(places),
+      mOwnPrompts(prompts ? nullptr : std::make_unique<MessageBoxPrompts>()),
+      mPrompts(prompts ? prompts : mOwnPrompts.get()), mModes(mod, mView, *this),
+      mFiles(mod, blk, places.exeDir, *mPrompts, *this)
 {
-    if (!prompts) {
-        mOwnPrompts = std::make_unique<MessageBoxPrompts>();
-        prompts = mOwnPrompts.get();
-    }
-    mPrompts = prompts;
     initResources();
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(Caption);
@@ -180,7 +185,12 @@ void frmMain::createActions()
         g->setChecked(!g->isChecked());
         mnuDispGrid_Click();
     });
-    connect(menuItem(QStringLiteral("mnuFileEnd")), &QAction::triggered, this, &QWidget::close);
+    on("mnuFileNew", &frmMain::mnuFileNew_Click);
+    on("mnuFileOpen", &frmMain::mnuFileOpen_Click);
+    on("mnuFileSave", &frmMain::mnuFileSave_Click);
+    on("mnuFileEnd", &frmMain::mnuFileEnd_Click);
+    on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
+    on("mnuHelpVer", &frmMain::mnuHelpVer_Click);
 }
 
 void frmMain::createMenus()
@@ -300,12 +310,22 @@ void frmMain::createCentral()
     small.setPointSizeF(std::max<qreal>(small.pointSizeF(), 8.0));
     mPicture->setFont(small);
 
-    connect(mPicture, &Picture1::mouseDown, this,
-            [this](int b, double x, double y) { mModes.Picture1_MouseDown(b, x, y); });
-    connect(mPicture, &Picture1::mouseMove, this,
-            [this](int b, double x, double y) { mModes.Picture1_MouseMove(b, x, y); });
-    connect(mPicture, &Picture1::mouseUp, this,
-            [this](int b, double x, double y) { mModes.Picture1_MouseUp(b, x, y); });
+    // The middle button pans whatever the mode; the modes never see it act.
+    connect(mPicture, &Picture1::mouseDown, this, [this](int b, double x, double y) {
+        if (b == kMiddle)
+            panStart(x, y);
+        mModes.Picture1_MouseDown(b, x, y);
+    });
+    connect(mPicture, &Picture1::mouseMove, this, [this](int b, double x, double y) {
+        panMove(b, x, y);
+        mModes.Picture1_MouseMove(b, x, y);
+    });
+    connect(mPicture, &Picture1::mouseUp, this, [this](int b, double x, double y) {
+        if (b == kMiddle)
+            mPanning = false;
+        mModes.Picture1_MouseUp(b, x, y);
+    });
+    connect(mPicture, &Picture1::wheelSteps, this, &frmMain::Picture1_Wheel);
     connect(mPicture, &Picture1::resized, this, &frmMain::Form_Resize);
     connect(mHScroll, &QScrollBar::valueChanged, this, &frmMain::HScroll1_Change);
     connect(mVScroll, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
@@ -374,6 +394,11 @@ void frmMain::Form_Load()
 
 void frmMain::closeEvent(QCloseEvent* e)
 {
+    // Form_QueryUnload: every way of closing asks before a modified block goes.
+    if (!mUnloaded && mFiles.Save_Confirm() == FileCommands::Cancelled) {
+        e->ignore();
+        return;
+    }
     Form_Unload();
     e->accept();
 }
@@ -401,13 +426,53 @@ void frmMain::readDrawingArea()
     mView.Gz_ymax = qint16(std::clamp(s.height(), 1, 32767));
 }
 
+void frmMain::fitViewToBlock()
+{
+    readDrawingArea();
+    Mk_Dan_xyminmax(mView, mMod.BlkData);
+    Mk_Dan_scl(mView);
+}
+
+void frmMain::undoChanged()
+{
+    mButtons.value(QStringLiteral("Undo"))->setEnabled(mMod.UndoCnt > 0);
+}
+
+void frmMain::fileUsed(const QString& /*path*/) {}
+
+void frmMain::openAtStart(const QString& path)
+{
+    mFiles.openFile(path); // a failure is reported and the empty block stays
+}
+
+// --- help ----------------------------------------------------------------------
+
+void frmMain::mnuHelpHelp_Click()
+{
+    const QStringList dirs = appDataDirs(mPlaces.exeDir);
+    const QString contents = HelpWindow::Help_Find(dirs);
+    if (contents.isEmpty()) {
+        mPrompts->error(this, QStringLiteral("ヘルプが見つかりません。次の場所を探しました:\n") +
+                                  HelpWindow::searchedPlaces(dirs));
+        return;
+    }
+    if (!mHelp)
+        mHelp = new HelpWindow(this);
+    mHelp->showContents(contents);
+}
+
+void frmMain::mnuHelpVer_Click()
+{
+    Raber_Reset();
+    frmAbout about(appDataDirs(mPlaces.exeDir), this);
+    mPrompts->exec(about);
+}
+
 void frmMain::Form_Resize()
 {
     if (isMinimized() || mPicture->width() <= 0 || mPicture->height() <= 0)
         return;
-    readDrawingArea();
-    Mk_Dan_xyminmax(mView, mMod.BlkData);
-    Mk_Dan_scl(mView);
+    fitViewToBlock();
     mModes.viewScrolled(); // a live anchor follows the refitted view
     refresh();
 }
@@ -428,16 +493,54 @@ void frmMain::HScroll1_Change(int value)
 {
     if (!HScroll_change(mView, mScroll, value, mHScroll->minimum(), mHScroll->maximum()))
         return;
-    refresh();
-    mModes.viewScrolled();
+    afterViewMoved();
 }
 
 void frmMain::VScroll1_Change(int value)
 {
     if (!VScroll_change(mView, mScroll, value, mVScroll->minimum(), mVScroll->maximum()))
         return;
+    afterViewMoved();
+}
+
+void frmMain::afterViewMoved()
+{
     refresh();
-    mModes.viewScrolled();
+    mModes.viewScrolled(); // a live anchor stays on its world position
+}
+
+void frmMain::Picture1_Wheel(int steps, double x, double y)
+{
+    // Each step zooms like a click zoom of 拡大 or 縮小, about the pointer.
+    const qint16 sw = steps > 0 ? 0 : 1;
+    bool moved = false;
+    for (int i = 0; i < std::abs(steps); ++i)
+        moved = Zoom_at(mView, sw, int(std::lround(x)), int(std::lround(y))) || moved;
+    if (!moved)
+        return;
+    resetScrollBars();
+    afterViewMoved();
+}
+
+void frmMain::panStart(double x, double y)
+{
+    mPanning = true;
+    mPanFrom = QPoint(int(std::lround(x)), int(std::lround(y)));
+}
+
+void frmMain::panMove(int buttons, double x, double y)
+{
+    if (!mPanning)
+        return;
+    if (!(buttons & kMiddle)) {
+        mPanning = false; // released outside the area
+        return;
+    }
+    const QPoint to(int(std::lround(x)), int(std::lround(y)));
+    if (to == mPanFrom || !Pan_view(mView, to.x() - mPanFrom.x(), to.y() - mPanFrom.y()))
+        return;
+    mPanFrom = to;
+    afterViewMoved();
 }
 
 void frmMain::Kakudai_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb)
@@ -517,7 +620,13 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
 {
     // Keys are compared exactly; a command that has no handler in this window
     // yet does nothing, and a key the toolbar does not know ends any mode.
-    if (key == QLatin1String("Kakudai"))
+    if (key == QLatin1String("NewOpen"))
+        mnuFileNew_Click();
+    else if (key == QLatin1String("Open"))
+        mnuFileOpen_Click();
+    else if (key == QLatin1String("Save"))
+        mnuFileSave_Click();
+    else if (key == QLatin1String("Kakudai"))
         mnuDispKaku_Click();
     else if (key == QLatin1String("Shukusho"))
         mnuDispShuku_Click();
@@ -527,6 +636,8 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
         mnuDispRedraw_Click();
     else if (key == QLatin1String("Grid"))
         mnuDispGrid_Click(); // the button toggled itself; the handler sets it from the menu
+    else if (key == QLatin1String("Help"))
+        mnuHelpHelp_Click();
     else if (!isToolbarKey(key))
         mModes.setIdle();
 }

@@ -4,6 +4,7 @@
 #include "document/datapath.h"
 #include "document/module1.h"
 #include "editing/mousemodes.h"
+#include "mainwindow/filecommands.h"
 #include "view/viewstate.h"
 
 #include <QMainWindow>
@@ -19,11 +20,12 @@ class QScrollBar;
 class QToolBar;
 class Picture1;
 class Prompts;
+class HelpWindow;
 
 // The main window: menus, toolbar, the drawing area with its scroll bars and
 // the two-panel status bar. It owns the view and the interaction state; the
 // block state is handed in, so tests build their own.
-class frmMain : public QMainWindow, private MouseModesHost
+class frmMain : public QMainWindow, private MouseModesHost, private FileCommandsHost
 {
     Q_OBJECT
 public:
@@ -35,14 +37,23 @@ public:
     ~frmMain() override;
 
     // Procedures the other parts of the program call.
-    void Raber_Reset() { mModes.Raber_Reset(); }
+    void Raber_Reset() override { mModes.Raber_Reset(); }
     void Disp_Message(qint16 MsgNo) { mModes.Disp_Message(MsgNo); }
-    void Menu_Enable() { mModes.Menu_Enable(); }
+    void Menu_Enable() override { mModes.Menu_Enable(); }
     void Kakudai_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb) override;
     void Shukusho_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb) override;
     void Form_Resize();
 
     // Menu and toolbar commands.
+    void mnuFileNew_Click() { mFiles.mnuFileNew_Click(); }
+    void mnuFileOpen_Click() { mFiles.mnuFileOpen_Click(); }
+    void mnuFileSave_Click() { mFiles.mnuFileSave_Click(); }
+    void mnuFileEnd_Click() { close(); }
+    void mnuHelpHelp_Click();
+    void mnuHelpVer_Click();
+    // A block file named on the command line: opened as 開く opens it.
+    void openAtStart(const QString& path);
+    HelpWindow* helpWindow() const { return mHelp; }
     void mnuDispKaku_Click();
     void mnuDispShuku_Click();
     void mnuDispAll_Click();
@@ -55,6 +66,7 @@ public:
     ViewState& view() { return mView; }
     ScrollState& scroll() { return mScroll; }
     MouseModes& modes() { return mModes; }
+    FileCommands& files() { return mFiles; }
     Picture1* picture() const { return mPicture; }
     QScrollBar* hScroll() const { return mHScroll; }
     QScrollBar* vScroll() const { return mVScroll; }
@@ -77,6 +89,12 @@ private:
     void showGuidance(const QString& text) override;
     void showPosition(const QString& text) override;
     void refresh() override;
+    // FileCommandsHost
+    QWidget* dialogParent() override { return this; }
+    void fitViewToBlock() override;
+    void setCaption(const QString& caption) override { setWindowTitle(caption); }
+    void undoChanged() override;
+    void fileUsed(const QString& path) override;
     void bandChanged() override;
     void setZoomCursor(bool on) override;
     void setEditEnabled(const EditEnables& e) override;
@@ -92,6 +110,10 @@ private:
     void readDrawingArea();
     void resetScrollBars();
     void afterRectZoom(ZoomResult r);
+    void Picture1_Wheel(int steps, double x, double y);
+    void panStart(double x, double y);
+    void panMove(int buttons, double x, double y);
+    void afterViewMoved();
     void HScroll1_Change(int value);
     void VScroll1_Change(int value);
     void applyMinimumSize();
@@ -105,6 +127,7 @@ private:
     ViewState mView;
     ScrollState mScroll;
     MouseModes mModes;
+    FileCommands mFiles;
 
     Picture1* mPicture = nullptr;
     QScrollBar* mHScroll = nullptr;
@@ -115,6 +138,9 @@ private:
     QMap<QString, QAction*> mMenuItems; // by control name: "mnuDispGrid", ...
     QMap<QString, QAction*> mButtons;   // by toolbar key: "Grid", ...
     QRegion mBandShown;                 // where the rubber band was last drawn
+    HelpWindow* mHelp = nullptr;        // created on first use, owned by the window
+    bool mPanning = false;              // the middle button is dragging the view
+    QPoint mPanFrom;
     bool mIconsOk = false;
     bool mUnloaded = false;
 };

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace {
 
@@ -94,4 +95,15 @@ void Picture1::mouseMoveEvent(QMouseEvent* e)
 void Picture1::mouseReleaseEvent(QMouseEvent* e)
 {
     emit mouseUp(buttonMask(e->button()), e->position().x(), e->position().y());
+}
+
+void Picture1::wheelEvent(QWheelEvent* e)
+{
+    // One step is 120 eighths of a degree; touchpads deliver it in pieces.
+    mWheelRest += e->angleDelta().y();
+    const int steps = mWheelRest / 120;
+    mWheelRest -= steps * 120;
+    if (steps != 0)
+        emit wheelSteps(steps, e->position().x(), e->position().y());
+    e->accept();
 }

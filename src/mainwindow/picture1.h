@@ -36,6 +36,8 @@ signals:
     void mouseDown(int button, double x, double y);
     void mouseMove(int buttons, double x, double y);
     void mouseUp(int button, double x, double y);
+    // Whole wheel steps (positive away from the user) at a position.
+    void wheelSteps(int steps, double x, double y);
     void resized();
 
 protected:
@@ -44,6 +46,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
 
 private:
     void render();
@@ -54,4 +57,5 @@ private:
     bool mStale = true;
     QRegion mOverlayPending; // asked for by the rubber band alone
     int mRenderCount = 0;
+    int mWheelRest = 0; // eighths of a degree not yet a whole step (touchpads)
 };

@@ -1,8 +1,10 @@
+#include "common/scriptedprompts.h"
+#include "dialogs/form9.h"
+#include "dialogs/helpwindow.h"
 #include "document/blockfile.h"
 #include "editing/guidance.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/picture1.h"
-#include "common/scriptedprompts.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QScreen>
@@ -17,6 +20,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 
 #include <memory>
@@ -86,6 +90,11 @@ private slots:
     void unloadStoresDataFolder();
     void unloadReportsUnwritableDataFolder();
     void exposureRedrawsFromData();
+    void openAtStart_data();
+    void openAtStart();
+    void openSampleAndCloseWithoutPrompt();
+    void closeModifiedAsksFirst();
+    void helpFromMenuAndToolbar();
 };
 
 void TstFrmMain::menus()
@@ -347,6 +356,98 @@ void TstFrmMain::exposureRedrawsFromData()
     QCOMPARE(r.w->picture()->renderCount(), before); // the band alone moved
     const QImage shown = r.w->picture()->grab().toImage();
     QCOMPARE(QColor(shown.pixel(60, 10)).rgb() & 0xFFFFFF, 0xFFFF00u);
+}
+
+void TstFrmMain::openAtStart_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("a sample") << QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv") << true;
+    QTest::newRow("not a block file")
+        << QStringLiteral(MRB_TESTDATA_DIR "/fuzz_seed/header_wrong.csv") << false;
+    QTest::newRow("missing") << QStringLiteral("/nonexistent/x.csv") << false;
+}
+
+void TstFrmMain::openAtStart()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, opens);
+    Rig r;
+    r.w->openAtStart(file);
+    if (opens) {
+        QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定 - block_2t"));
+        QCOMPARE(r.blk->DataPath, QStringLiteral(MRB_SAMPLES_DIR "/"));
+        QVERIFY(r.mod->BlkData.PntCnt > 0);
+        QVERIFY(r.prompts.errors().isEmpty());
+    } else {
+        QCOMPARE(r.prompts.errors(),
+                 QStringList{QStringLiteral(
+                     "直立消波ブロックのデータ形式ではありません。\r\n処理を中止します。")});
+        QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定"));
+        QCOMPARE(r.mod->BlkData.PntCnt, qint16(0));
+    }
+}
+
+void TstFrmMain::openSampleAndCloseWithoutPrompt()
+{
+    // The typical road through the real windows: 開く lists the data folder,
+    // Enter chooses the highlighted line, the block is drawn; closing asks nothing.
+    Rig r;
+    r.blk->DataPath = QStringLiteral(MRB_SAMPLES_DIR "/");
+    QString listed;
+    r.prompts.onExec = [&listed](QDialog& d) {
+        auto* list = d.findChild<QListWidget*>(QStringLiteral("List1"));
+        if (!list || list->count() == 0)
+            return int(QDialog::Rejected);
+        listed = list->currentItem()->text();
+        d.show(); // as exec() would: only a shown default button takes Enter
+        QTest::keyClick(list, Qt::Key_Return);
+        return d.result();
+    };
+    r.w->toolbarButton(QStringLiteral("Open"))->trigger();
+    QVERIFY(!listed.isEmpty());
+    QVERIFY(r.w->windowTitle().startsWith(QStringLiteral("直立消波ブロック設定 - block_")));
+    QVERIFY(r.mod->BlkData.PntCnt > 0);
+    // Some white segment pixels on the black picture.
+    const QImage img = r.picture();
+    int white = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            white += img.pixel(x, y) == Palette::Fore.rgb();
+    QVERIFY(white > 50);
+    QVERIFY(r.w->close());
+    QVERIFY(r.prompts.kind(QStringLiteral("yesNoCancel")).isEmpty());
+}
+
+void TstFrmMain::closeModifiedAsksFirst()
+{
+    Rig r;
+    r.mod->BlkData.PntCnt = 1; // as a point typed into the table would
+    r.prompts.yesNoCancelAnswers << Prompts::Answer::Cancel << Prompts::Answer::No;
+    QVERIFY(!r.w->close());
+    QVERIFY(r.w->isVisible());
+    QCOMPARE(r.mod->BlkData.PntCnt, qint16(1));
+    r.w->menuItem(QStringLiteral("mnuFileEnd"))->trigger(); // いいえ: the exit goes ahead
+    QVERIFY(!r.w->isVisible());
+    QCOMPARE(r.prompts.kind(QStringLiteral("yesNoCancel")).size(), 2);
+}
+
+void TstFrmMain::helpFromMenuAndToolbar()
+{
+    Rig r;
+    // Nothing installed beside the test's executable folder: the message says where it looked.
+    r.w->menuItem(QStringLiteral("mnuHelpHelp"))->trigger();
+    QCOMPARE(r.prompts.errors().size(), 1);
+    QVERIFY(r.prompts.errors()[0].contains(r.exe.path() + QStringLiteral("/MRB_MAKE/index.html")));
+    QDir(r.exe.path()).mkdir(QStringLiteral("MRB_MAKE"));
+    QFile page(r.exe.path() + QStringLiteral("/MRB_MAKE/index.html"));
+    QVERIFY(page.open(QIODevice::WriteOnly));
+    page.write("<h1>目次</h1>");
+    page.close();
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Help"));
+    QVERIFY(r.w->helpWindow() && r.w->helpWindow()->isVisible());
+    QVERIFY(r.w->helpWindow()->browser()->toPlainText().contains(QStringLiteral("目次")));
+    QCOMPARE(r.w->helpWindow()->parentWidget(), r.w.get());
 }
 
 QTEST_MAIN(TstFrmMain)

@@ -1,0 +1,190 @@
+#include "mainwindow/filecommands.h"
+
+#include "dialogs/form9.h"
+#include "dialogs/prompts.h"
+#include "document/blockfile.h"
+#include "editing/undostack.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kUntitled = QStringLiteral("無題");
+const QString kCsv = QStringLiteral(".csv");
+
+// The name a block file is known by: the file's name without its ".csv".
+QString nameOf(const QString& path)
+{
+    QString name = QFileInfo(path).fileName();
+    if (name.endsWith(kCsv, Qt::CaseInsensitive))
+        name.chop(kCsv.size());
+    return name;
+}
+
+QString folderOf(const QString& path)
+{
+    QString dir = QFileInfo(path).absolutePath();
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+    return dir;
+}
+
+} // namespace
+
+FileCommands::FileCommands(Module1& mod, basMr_Blk& blk, const QString& exeDir, Prompts& prompts,
+                           FileCommandsHost& host)
+    : mMod(mod), mBlk(blk), mExeDir(exeDir), mPrompts(prompts), mHost(host)
+{
+}
+
+QString FileCommands::captionFor(const QString& dataName)
+{
+    return QStringLiteral("直立消波ブロック設定 - ") + dataName;
+}
+
+QString FileCommands::Save_FileDlg()
+{
+    SaveFileRequest r;
+    r.caption = QStringLiteral("名前を付けて保存");
+    r.dir = mBlk.DataPath;
+    r.name = mBlk.DataName;
+    r.filter = QStringLiteral("ブロックファイル (*.csv)");
+    r.suffix = QStringLiteral("csv");
+    return mPrompts.saveFile(mHost.dialogParent(), r);
+}
+
+bool FileCommands::saveTo(QString path)
+{
+    // Every saved block must be listed and opened again, and those are the
+    // files ending in ".csv": a name typed with another extension keeps it
+    // and gets ".csv" after it.
+    if (!path.endsWith(kCsv, Qt::CaseInsensitive)) {
+        path += kCsv;
+        if (QFileInfo::exists(path) &&
+            !mPrompts.yesNo(mHost.dialogParent(), QStringLiteral("保存確認"),
+                            QStringLiteral("%1 は既に存在します。\n上書きしますか?")
+                                .arg(QDir::toNativeSeparators(path))))
+            return false;
+    }
+    const BlkWriteResult w = Blk_Write(mMod.BlkData, path);
+    if (!w.ok) {
+        // Nothing changes: the block stays modified under its old name.
+        mPrompts.error(mHost.dialogParent(), w.message);
+        return false;
+    }
+    mBlk.DataPath = folderOf(path);
+    mBlk.DataName = nameOf(path);
+    mMod.SelLineCnt = 0;
+    mMod.SelPntCnt = 0;
+    Undo_Clear(mMod);
+    mHost.undoChanged();
+    mHost.setCaption(captionFor(mBlk.DataName));
+    mMod.SaveData = mMod.BlkData;
+    mHost.fileUsed(path);
+    return true;
+}
+
+int FileCommands::Save_Confirm()
+{
+    if (!Data_Modified(mMod))
+        return NothingToSave;
+    switch (mPrompts.yesNoCancel(mHost.dialogParent(), QStringLiteral("保存確認"),
+                                 QStringLiteral("データが更新されています。保存しますか?"))) {
+    case Prompts::Answer::Cancel:
+        return Cancelled;
+    case Prompts::Answer::No:
+        return NothingToSave;
+    case Prompts::Answer::Yes:
+        break;
+    }
+    const QString path = Save_FileDlg();
+    if (path.isEmpty())
+        return Cancelled;
+    // A failed save abandons whatever asked, so that nothing is lost.
+    return saveTo(path) ? Saved : Cancelled;
+}
+
+void FileCommands::mnuFileNew_Click()
+{
+    mHost.Raber_Reset();
+    if (Save_Confirm() == Cancelled)
+        return;
+    Blk_Clear(mMod.BlkData);
+    mMod.SelLineCnt = 0;
+    mMod.SelPntCnt = 0;
+    Undo_Clear(mMod);
+    mHost.undoChanged();
+    mHost.Menu_Enable();
+    mMod.SaveData = mMod.BlkData;
+    mHost.refresh();
+    mBlk.DataName = kUntitled;
+    mHost.setCaption(QStringLiteral("直立消波ブロック設定"));
+}
+
+std::optional<QString> FileCommands::chooseBlock()
+{
+    Form9 dlg(mBlk, mExeDir, mPrompts, mHost.dialogParent());
+    mPrompts.exec(dlg);
+    if (dlg.BlkNm.isEmpty())
+        return std::nullopt;
+    // The listed path tells apart names that differ only in the case of
+    // their extension; the name alone is looked up in the data folder.
+    return dlg.BlkPath.isEmpty() ? Blk_FindFile(mBlk.DataPath, dlg.BlkNm) : dlg.BlkPath;
+}
+
+void FileCommands::openFailed()
+{
+    mPrompts.error(
+        mHost.dialogParent(),
+        QStringLiteral("直立消波ブロックのデータ形式ではありません。\r\n処理を中止します。"));
+}
+
+void FileCommands::mnuFileOpen_Click()
+{
+    mHost.Raber_Reset();
+    if (Save_Confirm() == Cancelled)
+        return;
+    const std::optional<QString> path = chooseBlock();
+    if (!path)
+        return;
+    if (path->isEmpty()) // chosen, but gone from the folder since
+        openFailed();
+    else
+        openFile(*path);
+}
+
+bool FileCommands::openFile(const QString& path)
+{
+    // Read into a record of its own: a file that fails half-way must not
+    // leave a mixture of two blocks that a later save could write over a
+    // good file.
+    BlkRec rec;
+    if (!Blk_ReadPath(rec, path)) {
+        openFailed();
+        return false;
+    }
+    mMod.BlkData = rec;
+    mBlk.DataPath = folderOf(path);
+    mBlk.DataName = nameOf(path);
+    mHost.fitViewToBlock();
+    mMod.SelLineCnt = 0;
+    mMod.SelPntCnt = 0;
+    Undo_Clear(mMod);
+    mHost.undoChanged();
+    mHost.setCaption(captionFor(mBlk.DataName));
+    mHost.Menu_Enable();
+    mHost.refresh();
+    mMod.SaveData = mMod.BlkData;
+    mHost.fileUsed(path);
+    return true;
+}
+
+void FileCommands::mnuFileSave_Click()
+{
+    mHost.Raber_Reset();
+    const QString path = Save_FileDlg();
+    if (path.isEmpty())
+        return;
+    saveTo(path);
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "document/basmrblk.h"
+#include "document/module1.h"
+
+#include <QString>
+
+#include <optional>
+
+class Prompts;
+class QWidget;
+
+// What the file commands need of their window.
+class FileCommandsHost
+{
+public:
+    virtual ~FileCommandsHost() = default;
+
+    virtual QWidget* dialogParent() = 0;
+    virtual void Raber_Reset() = 0;
+    virtual void Menu_Enable() = 0;
+    virtual void refresh() = 0;        // repaint the section from the data
+    virtual void fitViewToBlock() = 0; // read the drawing area, Mk_Dan_xyminmax, Mk_Dan_scl
+    virtual void setCaption(const QString& caption) = 0;
+    virtual void undoChanged() = 0; // the undo stack was emptied
+    // A block file was opened or saved at path (recent files).
+    virtual void fileUsed(const QString& path) = 0;
+};
+
+// New, Open, Save and the save-if-modified prompt. Every file the program
+// writes goes through the block writer, so a failed save leaves the old file
+// as it was; the block then stays modified and nothing about it changes.
+class FileCommands
+{
+public:
+    enum ConfirmResult
+    {
+        Saved = 0,     // modified and saved just now
+        NothingToSave, // not modified, or いいえ
+        Cancelled      // キャンセル, or a cancelled or failed save
+    };
+
+    FileCommands(Module1& mod, basMr_Blk& blk, const QString& exeDir, Prompts& prompts,
+                 FileCommandsHost& host);
+
+    int Save_Confirm();
+    // The save dialog: the full path chosen, or an empty text when cancelled.
+    QString Save_FileDlg();
+
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+
+    // Opens the block file at path as Open does after its dialog, with the
+    // data folder set to the file's folder. False (after the failure message)
+    // when it cannot be read; the block is then left as it was.
+    bool openFile(const QString& path);
+
+    static QString captionFor(const QString& dataName); // "直立消波ブロック設定 - " + name
+
+private:
+    bool saveTo(QString path);
+    // The chosen file's path; nullopt when nothing was chosen, an empty text
+    // when the chosen file has gone from the folder.
+    std::optional<QString> chooseBlock();
+    void openFailed();
+
+    Module1& mMod;
+    basMr_Blk& mBlk;
+    QString mExeDir;
+    Prompts& mPrompts;
+    FileCommandsHost& mHost;
+};

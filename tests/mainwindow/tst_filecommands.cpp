@@ -1,0 +1,293 @@
+#include "common/scriptedprompts.h"
+#include "dialogs/form9.h"
+#include "document/blockfile.h"
+#include "editing/undostack.h"
+#include "mainwindow/filecommands.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+struct FakeHost : FileCommandsHost
+{
+    QString caption = QStringLiteral("直立消波ブロック設定");
+    int fits = 0;
+    int refreshes = 0;
+    QStringList used;
+    QWidget* dialogParent() override { return nullptr; }
+    void Raber_Reset() override {}
+    void Menu_Enable() override {}
+    void refresh() override { ++refreshes; }
+    void fitViewToBlock() override { ++fits; }
+    void setCaption(const QString& c) override { caption = c; }
+    void undoChanged() override {}
+    void fileUsed(const QString& path) override { used << path; }
+};
+
+BlkRec sampleBlock(double v)
+{
+    BlkRec r;
+    r.Name = QStringLiteral("試験");
+    r.B = 2;
+    r.H = 1.5;
+    r.L = 3;
+    r.V = v;
+    r.PntCnt = 2;
+    r.PntX[2] = 2;
+    return r;
+}
+
+struct Rig
+{
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    FakeHost host;
+    std::unique_ptr<Module1> mod = std::make_unique<Module1>();
+    basMr_Blk blk;
+    std::unique_ptr<FileCommands> files;
+
+    Rig()
+    {
+        blk.DataPath = dir.path() + u'/';
+        blk.DataName = QStringLiteral("無題");
+        files = std::make_unique<FileCommands>(*mod, blk, blk.DataPath, prompts, host);
+        QVERIFY(Blk_Write(sampleBlock(4.2), path("good.csv")).ok);
+    }
+    QString path(const QString& name) const { return dir.path() + u'/' + name; }
+
+    // A modified block with one undo entry.
+    void modify()
+    {
+        Undo_Push(*mod, mod->BlkData, QStringLiteral("諸条件修正"));
+        mod->BlkData.V = 9;
+    }
+    // The shape-selection dialog answers with this name (after a folder change).
+    void chooseInDialog(const QString& name, const QString& folder = {})
+    {
+        prompts.onExec = [this, name, folder](QDialog& d) {
+            if (!folder.isEmpty())
+                blk.DataPath = folder;
+            static_cast<Form9&>(d).BlkNm = name;
+            return int(QDialog::Accepted);
+        };
+    }
+};
+
+} // namespace
+
+class TstFileCommands : public QObject
+{
+    Q_OBJECT
+private slots:
+    void flows_data();
+    void flows();
+    void savedNameAlwaysEndsInCsv_data();
+    void savedNameAlwaysEndsInCsv();
+    void failedSaveChangesNothing_data();
+    void failedSaveChangesNothing();
+    void failedOpenChangesNothing();
+    void cancelInChooserKeepsFolderChange();
+};
+
+// command: New, Open or Close (the close request's prompt); the block is
+// modified before it; answer to the prompt; the save dialog's answer.
+void TstFileCommands::flows_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<int>("answer"); // Prompts::Answer
+    QTest::addColumn<QString>("saveAs");
+    QTest::addColumn<int>("confirm");     // what Save_Confirm returned
+    QTest::addColumn<QString>("caption"); // after the command
+    QTest::addColumn<double>("volume");
+    QTest::addColumn<bool>("stillModified");
+    QTest::addColumn<bool>("savedFile"); // saved.csv written
+    using A = Prompts::Answer;
+    const QString base = QStringLiteral("直立消波ブロック設定");
+    const QString good = base + QStringLiteral(" - good");
+    const QString saved = base + QStringLiteral(" - saved");
+    QTest::newRow("new, not modified")
+        << "New" << false << int(A::Cancel) << "" << 1 << base << 0.0 << false << false;
+    QTest::newRow("new, cancel") << "New" << true << int(A::Cancel) << "" << 2 << base << 9.0
+                                 << true << false;
+    QTest::newRow("new, no") << "New" << true << int(A::No) << "" << 1 << base << 0.0 << false
+                             << false;
+    QTest::newRow("new, yes, saved")
+        << "New" << true << int(A::Yes) << "saved.csv" << 0 << base << 0.0 << false << true;
+    QTest::newRow("new, yes, dialog cancelled")
+        << "New" << true << int(A::Yes) << "" << 2 << base << 9.0 << true << false;
+    QTest::newRow("open, no") << "Open" << true << int(A::No) << "" << 1 << good << 4.2 << false
+                              << false;
+    QTest::newRow("open, cancel") << "Open" << true << int(A::Cancel) << "" << 2 << base << 9.0
+                                  << true << false;
+    QTest::newRow("open, yes, saved")
+        << "Open" << true << int(A::Yes) << "saved.csv" << 0 << good << 4.2 << false << true;
+    QTest::newRow("close, yes, saved")
+        << "Close" << true << int(A::Yes) << "saved.csv" << 0 << saved << 9.0 << false << true;
+    QTest::newRow("close, yes, dialog cancelled")
+        << "Close" << true << int(A::Yes) << "" << 2 << base << 9.0 << true << false;
+}
+
+void TstFileCommands::flows()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, modified);
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    Rig r;
+    if (modified)
+        r.modify();
+    r.prompts.yesNoCancelAnswers << Prompts::Answer(answer);
+    if (!saveAs.isEmpty())
+        r.prompts.saveAnswers << r.path(saveAs);
+    r.chooseInDialog(QStringLiteral("good"));
+    const int before = r.prompts.kind(QStringLiteral("yesNoCancel")).size();
+
+    if (command == u"New")
+        r.files->mnuFileNew_Click();
+    else if (command == u"Open")
+        r.files->mnuFileOpen_Click();
+    else
+        QTEST(r.files->Save_Confirm(), "confirm");
+
+    const QStringList asked = r.prompts.kind(QStringLiteral("yesNoCancel"));
+    QCOMPARE(asked.size() - before, modified ? 1 : 0);
+    if (modified)
+        QCOMPARE(asked.last(), QStringLiteral("データが更新されています。保存しますか?"));
+    QTEST(r.host.caption, "caption");
+    QTEST(r.mod->BlkData.V, "volume");
+    QTEST(Data_Modified(*r.mod), "stillModified");
+    QFETCH(bool, stillModified);
+    // The undo history survives only where nothing was saved, opened or cleared.
+    QCOMPARE(r.mod->UndoCnt, qint16(stillModified ? 1 : 0));
+    QTEST(QFile::exists(r.path(QStringLiteral("saved.csv"))), "savedFile");
+    QFETCH(QString, caption);
+    QCOMPARE(r.blk.DataName, caption.contains(u'-') ? caption.section(QStringLiteral(" - "), 1)
+                                                    : QStringLiteral("無題"));
+    QVERIFY(r.prompts.errors().isEmpty());
+}
+
+void TstFileCommands::savedNameAlwaysEndsInCsv_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("dataName");
+    QTest::newRow("csv") << "A.csv"
+                         << "A.csv"
+                         << "A";
+    QTest::newRow("upper case") << "A.CSV"
+                                << "A.CSV"
+                                << "A";
+    QTest::newRow("other extension") << "A.txt"
+                                     << "A.txt.csv"
+                                     << "A.txt";
+    QTest::newRow("none") << "A"
+                          << "A.csv"
+                          << "A";
+}
+
+void TstFileCommands::savedNameAlwaysEndsInCsv()
+{
+    QFETCH(QString, typed);
+    Rig r;
+    QVERIFY(QDir(r.dir.path()).mkdir(QStringLiteral("sub")));
+    r.prompts.saveAnswers << r.path(QStringLiteral("sub/") + typed);
+    r.files->mnuFileSave_Click();
+    QFETCH(QString, file);
+    QVERIFY(QFile::exists(r.path(QStringLiteral("sub/") + file)));
+    QTEST(r.blk.DataName, "dataName");
+    QCOMPARE(r.blk.DataPath, r.path(QStringLiteral("sub/")));
+    // The dialog was asked to propose the untitled name in the data folder.
+    QCOMPARE(r.prompts.saveRequests.value(0).name, QStringLiteral("無題"));
+    QCOMPARE(r.prompts.saveRequests.value(0).dir, r.dir.path() + u'/');
+    QCOMPARE(r.prompts.saveRequests.value(0).filter, QStringLiteral("ブロックファイル (*.csv)"));
+}
+
+void TstFileCommands::failedSaveChangesNothing_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("folder below a file") << "good.csv/x.csv"
+                                         << "名"
+                                         << "書き込み用に開けません";
+    QTest::newRow("text cp932 cannot hold") << "good.csv"
+                                            << "é"
+                                            << "保存できない文字「é」";
+}
+
+void TstFileCommands::failedSaveChangesNothing()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, name);
+    Rig r;
+    QFile old(r.path(QStringLiteral("good.csv")));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    const QByteArray before = old.readAll();
+    old.close();
+    r.modify();
+    r.mod->BlkData.Name = name;
+    r.prompts.yesNoCancelAnswers << Prompts::Answer::Yes;
+    r.prompts.saveAnswers << r.path(target) << r.path(target);
+
+    r.files->mnuFileSave_Click();
+    QCOMPARE(r.prompts.errors().size(), 1);
+    QFETCH(QString, reason);
+    QVERIFY2(r.prompts.errors()[0].contains(reason), qPrintable(r.prompts.errors()[0]));
+    // The prompt's save failed too: whatever asked is abandoned.
+    QCOMPARE(r.files->Save_Confirm(), int(FileCommands::Cancelled));
+    QVERIFY(Data_Modified(*r.mod));
+    QCOMPARE(r.mod->UndoCnt, qint16(1));
+    QCOMPARE(r.blk.DataName, QStringLiteral("無題"));
+    QCOMPARE(r.blk.DataPath, r.dir.path() + u'/');
+    QCOMPARE(r.host.caption, QStringLiteral("直立消波ブロック設定"));
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), before);
+}
+
+void TstFileCommands::failedOpenChangesNothing()
+{
+    Rig r;
+    QFile cut(r.path(QStringLiteral("cut.csv")));
+    QVERIFY(cut.open(QIODevice::WriteOnly));
+    // A valid header, name and type, then the specification line cut short.
+    cut.write("#\x92\xbc\x97\xa7\x8f\xc1\x94\x67\x83\x75\x83\x8d\x83\x62\x83\x4e\r\nother\r\n"
+              "kind\r\n1,2,3\r\n");
+    cut.close();
+    r.mod->BlkData = sampleBlock(1);
+    r.mod->SaveData = r.mod->BlkData;
+    r.blk.DataName = QStringLiteral("mine");
+    r.chooseInDialog(QStringLiteral("cut"));
+    r.files->mnuFileOpen_Click();
+    QCOMPARE(r.prompts.errors(),
+             QStringList{QStringLiteral(
+                 "直立消波ブロックのデータ形式ではありません。\r\n処理を中止します。")});
+    QCOMPARE(r.mod->BlkData.Name, QStringLiteral("試験"));
+    QVERIFY(!Data_Modified(*r.mod));
+    QCOMPARE(r.blk.DataName, QStringLiteral("mine"));
+    QCOMPARE(r.host.fits, 0);
+    QCOMPARE(r.host.refreshes, 0);
+}
+
+void TstFileCommands::cancelInChooserKeepsFolderChange()
+{
+    Rig r;
+    const QString other = r.path(QStringLiteral("other/"));
+    r.chooseInDialog(QString(), other);
+    r.files->mnuFileOpen_Click();
+    QCOMPARE(r.blk.DataPath, other);
+    QCOMPARE(r.blk.DataName, QStringLiteral("無題"));
+    QCOMPARE(r.host.refreshes, 0);
+    // The next save dialog opens in the new folder.
+    r.files->mnuFileSave_Click();
+    QCOMPARE(r.prompts.saveRequests.value(0).dir, other);
+}
+
+QTEST_MAIN(TstFileCommands)
+#include "tst_filecommands.moc"
