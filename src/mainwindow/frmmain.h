@@ -81,6 +81,10 @@ private:
     void setZoomCursor(bool on) override;
     void setEditEnabled(const EditEnables& e) override;
     void clickZoom(qint16 SclSw, double kx, double ky) override;
+    bool confirm(const QString& text) override;
+    void showError(const QString& text) override;
+    void undoChanged() override;
+    void selectionChanged() override;
 
     void createActions();
     void createMenus();
