@@ -2,6 +2,9 @@
 
 #include "document/numtext.h"
 #include "editing/guidance.h"
+#include "editing/picking.h"
+#include "editing/tableedits.h"
+#include "editing/undostack.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,6 +20,28 @@ qint16 toPixel(double v)
 
 // A click and a release this far apart, or farther, make a rectangle.
 constexpr double kDragDistance = 20.0;
+
+// Picks search the whole drawing: only what lies farther than this from the
+// click (far outside the block) is never found.
+constexpr double kPickRadius = 999.0;
+
+// Adds n to a selection list, or removes it when listed at position pos
+// (later entries move one place forward). False when nothing changed.
+bool toggle(std::array<qint16, Module1::SelLast + 1>& list, qint16& count, int held, qint16 n,
+            qint16 pos)
+{
+    if (pos < 0) {
+        if (held > Module1::SelLast)
+            return false;
+        list[held] = n;
+        count = qint16(held + 1);
+        return true;
+    }
+    for (int k = pos; k < held - 1; ++k)
+        list[k] = list[k + 1];
+    count = qint16(held - 1);
+    return true;
+}
 
 } // namespace
 
@@ -112,6 +137,172 @@ void MouseModes::zoomDown(QPoint pos)
     mState.Mouse_ya = qint16(pos.y());
 }
 
+void MouseModes::enterJoin()
+{
+    Raber_Reset();
+    mState.Disp_mode = DispMode::Join;
+    mState.Mouse_sw = 0;
+    Disp_Message(1);
+}
+
+void MouseModes::enterLineDelete()
+{
+    Raber_Reset();
+    mMod.SelLineCnt = 0;
+    mState.Disp_mode = DispMode::DeleteLines;
+    mState.Mouse_sw = 0;
+    Disp_Message(3);
+}
+
+void MouseModes::enterPointDelete()
+{
+    Raber_Reset();
+    mMod.SelPntCnt = 0;
+    mState.Disp_mode = DispMode::DeletePoints;
+    mState.Mouse_sw = 0;
+    Disp_Message(8);
+}
+
+void MouseModes::afterUndo()
+{
+    const bool hadSelection = mMod.SelPntCnt != 0 || mMod.SelLineCnt != 0;
+    mMod.SelPntCnt = 0;
+    mMod.SelLineCnt = 0;
+    if (mState.Disp_mode == DispMode::Join && mState.Mouse_sw == 1) {
+        mState.Mouse_sw = 0;
+        setBand(false);
+        Disp_Message(1);
+    }
+    mHost.undoChanged();
+    Menu_Enable();
+    if (hadSelection)
+        mHost.selectionChanged();
+}
+
+std::span<const qint16> MouseModes::highlightedLines() const
+{
+    if (mState.Disp_mode != DispMode::DeleteLines || mState.Mouse_sw < 0)
+        return {};
+    return {mMod.SelLine.data(), size_t(selLineCount(mMod))};
+}
+
+std::span<const qint16> MouseModes::highlightedPoints() const
+{
+    if (mState.Disp_mode != DispMode::DeletePoints || mState.Mouse_sw < 0)
+        return {};
+    return {mMod.SelPnt.data(), size_t(selPntCount(mMod))};
+}
+
+QPoint MouseModes::pointOnScreen(qint16 k) const
+{
+    qint16 gx = 0;
+    qint16 gy = 0;
+    KzToGz(mView, mMod.BlkData.PntX[k], mMod.BlkData.PntY[k], gx, gy);
+    return {gx, gy};
+}
+
+qint16 MouseModes::nearestPoint(QPoint pos) const
+{
+    double wx = 0;
+    double wy = 0;
+    GzToKz(mView, pos.x(), pos.y(), wx, wy);
+    return Near_Pnt(mMod.BlkData, wx, wy, kPickRadius);
+}
+
+bool MouseModes::joinStart(QPoint pos)
+{
+    const qint16 c = nearestPoint(pos);
+    if (c < 0)
+        return false;
+    mMod.NewLine[0] = c;
+    const QPoint a = pointOnScreen(c); // the band starts on the point, not on the click
+    mState.Mouse_xa = qint16(a.x());
+    mState.Mouse_ya = qint16(a.y());
+    Disp_Message(2);
+    return true;
+}
+
+void MouseModes::joinEnd(QPoint pos)
+{
+    const qint16 c = nearestPoint(pos);
+    if (c < 0)
+        return; // nothing within reach: the band stays and the join goes on
+    setBand(false);
+    mMod.NewLine[1] = c;
+    switch (Line_AddTest(mMod.BlkData, mMod.NewLine[0], c)) {
+    case LineAddResult::TableFull:
+        // Nothing is joined; the chain goes on from its start point.
+        mState.Mouse_xb = mState.Mouse_xa;
+        mState.Mouse_yb = mState.Mouse_ya;
+        mHost.showError(QStringLiteral("線分は100本までしか登録できません。"));
+        return;
+    case LineAddResult::Added:
+    case LineAddResult::AlreadyThere:
+        // Joining an existing pair again still leaves an undo entry.
+        Undo_Push(mMod, mMod.BlkData, QStringLiteral("線追加"));
+        mHost.undoChanged();
+        if (Line_Add(mMod) == LineAddResult::Added)
+            mHost.refresh();
+        break;
+    case LineAddResult::BadEnds: // the same point twice: nothing to join
+        break;
+    }
+    mMod.NewLine[0] = c;
+    const QPoint b = pointOnScreen(c);
+    mState.Mouse_xa = mState.Mouse_xb = qint16(b.x());
+    mState.Mouse_ya = mState.Mouse_yb = qint16(b.y());
+    mState.Mouse_sw = 1;
+    Menu_Enable();
+}
+
+void MouseModes::toggleLine(QPoint pos)
+{
+    Disp_Message(3);
+    double wx = 0;
+    double wy = 0;
+    GzToKz(mView, pos.x(), pos.y(), wx, wy);
+    const qint16 t = Near_Line(mMod.BlkData, wx, wy, kPickRadius);
+    if (t < 0)
+        return;
+    if (toggle(mMod.SelLine, mMod.SelLineCnt, selLineCount(mMod), t, SelLine_Find(mMod, t)))
+        mHost.selectionChanged();
+}
+
+void MouseModes::togglePoint(QPoint pos)
+{
+    const qint16 c = nearestPoint(pos);
+    if (c < 0)
+        return;
+    if (toggle(mMod.SelPnt, mMod.SelPntCnt, selPntCount(mMod), c, SelPnt_Find(mMod, c)))
+        mHost.selectionChanged();
+}
+
+void MouseModes::deleteLines()
+{
+    if (mHost.confirm(QStringLiteral("選択中の線分を削除しますか？"))) {
+        Undo_Push(mMod, mMod.BlkData, QStringLiteral("線削除"));
+        mHost.undoChanged();
+        SelLine_Del(mMod);
+    }
+    // Cancel drops the selection all the same.
+    mMod.SelLineCnt = 0;
+    mHost.refresh();
+    Menu_Enable();
+}
+
+void MouseModes::deletePoints()
+{
+    if (mHost.confirm(QStringLiteral("選択中の点を削除しますか？") + QStringLiteral("\r\n") +
+                      QStringLiteral("結線されている線分も削除します。"))) {
+        Undo_Push(mMod, mMod.BlkData, QStringLiteral("点削除"));
+        mHost.undoChanged();
+        SelPnt_Del(mMod);
+    }
+    mMod.SelPntCnt = 0;
+    mHost.refresh();
+    Menu_Enable();
+}
+
 void MouseModes::Picture1_MouseDown(int button, double x, double y)
 {
     if (mState.Mouse_sw < 0) {
@@ -128,6 +319,12 @@ void MouseModes::Picture1_MouseDown(int button, double x, double y)
         if (button == MouseButton::Left) {
             if (inZoomMode())
                 zoomDown(pos);
+            else if (mode == DispMode::Join && !joinStart(pos))
+                return; // no point within reach: still waiting for a start point
+            else if (mode == DispMode::DeleteLines)
+                toggleLine(pos);
+            else if (mode == DispMode::DeletePoints)
+                togglePoint(pos);
             mState.Mouse_xb = mState.Mouse_xa;
             mState.Mouse_yb = mState.Mouse_ya;
             mState.Mouse_sw =
@@ -136,12 +333,26 @@ void MouseModes::Picture1_MouseDown(int button, double x, double y)
         } else if (inZoomMode() || mode == DispMode::Join) {
             leaveMode();
             mHost.setZoomCursor(false);
+        } else if (mode == DispMode::DeleteLines) {
+            if (mMod.SelLineCnt <= 0)
+                leaveMode();
+            else
+                deleteLines();
+        } else if (mode == DispMode::DeletePoints) {
+            if (mMod.SelPntCnt <= 0)
+                leaveMode();
+            else
+                deletePoints();
         }
         return;
     }
 
     // Stage 1: a band is live (zoom or join modes).
     if (button == MouseButton::Left) {
+        if (mode == DispMode::Join) {
+            joinEnd(pos);
+            return;
+        }
         mState.Mouse_xb = qint16(pos.x());
         mState.Mouse_yb = qint16(pos.y());
         mState.Mouse_sw = 0;

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <span>
+
 // Interaction modes of the drawing area.
 namespace DispMode {
 constexpr qint16 Idle = -1;
@@ -56,6 +58,15 @@ public:
     virtual void Kakudai_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb) = 0;
     virtual void Shukusho_disp(qint16 gxa, qint16 gya, qint16 gxb, qint16 gyb) = 0;
     virtual void clickZoom(qint16 SclSw, double kx, double ky) = 0;
+
+    // The deletion confirmation: title "確認", OK and Cancel; true for OK.
+    virtual bool confirm(const QString& text) = 0;
+    // An error box, title "Error".
+    virtual void showError(const QString& text) = 0;
+    // UndoCnt changed: the "Undo" button is enabled exactly while it is above 0.
+    virtual void undoChanged() = 0;
+    // A segment or point was selected or deselected: repaint the highlights.
+    virtual void selectionChanged() = 0;
 };
 
 // The state machine of the drawing area's mouse modes.
@@ -84,6 +95,15 @@ public:
 
     // 拡大 (mode 0) and 縮小 (mode 1).
     void enterZoom(qint16 mode);
+    // 結線 (mode 2), 線分 → 削除 (mode 3) and 点 → 削除 (mode 4).
+    void enterJoin();
+    void enterLineDelete();
+    void enterPointDelete();
+    // BlkData was replaced by an undo or redo: selections and a pending join
+    // may name what no longer exists. Empties both selections, ends a pending
+    // join (back to choosing its start point), updates the "Undo" button and
+    // runs Menu_Enable. The window repaints afterwards.
+    void afterUndo();
     // Straight to idle without reset, message or repaint.
     void setIdle();
 
@@ -100,6 +120,11 @@ public:
     QPoint bandFrom() const { return {mState.Mouse_xa, mState.Mouse_ya}; }
     QPoint bandTo() const { return {mState.Mouse_xb, mState.Mouse_yb}; }
 
+    // The selection to highlight over the picture: the segments while
+    // selecting segments, the points while selecting points, else nothing.
+    std::span<const qint16> highlightedLines() const;
+    std::span<const qint16> highlightedPoints() const;
+
 private:
     bool inZoomMode() const;
     void leaveMode();
@@ -107,6 +132,14 @@ private:
     QPoint clickPosition(double x, double y) const;
     void zoomDown(QPoint pos);
     void zoomUp(QPoint pos);
+    QPoint pointOnScreen(qint16 k) const;
+    qint16 nearestPoint(QPoint pos) const;
+    bool joinStart(QPoint pos); // false when no point is within reach
+    void joinEnd(QPoint pos);
+    void toggleLine(QPoint pos);
+    void togglePoint(QPoint pos);
+    void deleteLines();
+    void deletePoints();
 
     Module1& mMod;
     const ViewState& mView;

@@ -293,6 +293,8 @@ void frmMain::createCentral()
         opt.grid = gridOn();
         opt.font = mPicture->font();
         SectionPainter::paint(p, area, mView, mMod.BlkData, opt);
+        SectionPainter::paintSelection(p, area, mView, mMod.BlkData, mModes.highlightedLines(),
+                                       mModes.highlightedPoints(), opt);
     });
     mPicture->setOverlay([this](QPainter& p) {
         switch (mModes.bandKind()) {
@@ -431,11 +433,6 @@ void frmMain::fitViewToBlock()
     readDrawingArea();
     Mk_Dan_xyminmax(mView, mMod.BlkData);
     Mk_Dan_scl(mView);
-}
-
-void frmMain::undoChanged()
-{
-    mButtons.value(QStringLiteral("Undo"))->setEnabled(mMod.UndoCnt > 0);
 }
 
 void frmMain::fileUsed(const QString& /*path*/) {}
@@ -702,6 +699,26 @@ void frmMain::setEditEnabled(const EditEnables& e)
     mButtons.value(QStringLiteral("Line_Del"))->setEnabled(e.lineDel);
     mButtons.value(QStringLiteral("Pnt_Del"))->setEnabled(e.pointDel);
     mButtons.value(QStringLiteral("Line"))->setEnabled(e.lineIn);
+}
+
+bool frmMain::confirm(const QString& text)
+{
+    return mPrompts->okCancel(this, QStringLiteral("確認"), text);
+}
+
+void frmMain::showError(const QString& text)
+{
+    mPrompts->error(this, text);
+}
+
+void frmMain::undoChanged()
+{
+    mButtons.value(QStringLiteral("Undo"))->setEnabled(mMod.UndoCnt > 0);
+}
+
+void frmMain::selectionChanged()
+{
+    refresh(); // the renderer draws the highlights from the selection lists
 }
 
 QString frmMain::panelText(int panel) const

@@ -89,16 +89,19 @@ private:
     void showGuidance(const QString& text) override;
     void showPosition(const QString& text) override;
     void refresh() override;
-    // FileCommandsHost
-    QWidget* dialogParent() override { return this; }
-    void fitViewToBlock() override;
-    void setCaption(const QString& caption) override { setWindowTitle(caption); }
-    void undoChanged() override;
-    void fileUsed(const QString& path) override;
     void bandChanged() override;
     void setZoomCursor(bool on) override;
     void setEditEnabled(const EditEnables& e) override;
     void clickZoom(qint16 SclSw, double kx, double ky) override;
+    bool confirm(const QString& text) override;
+    void showError(const QString& text) override;
+    void undoChanged() override;
+    void selectionChanged() override;
+    // FileCommandsHost (and the undo button above)
+    QWidget* dialogParent() override { return this; }
+    void fitViewToBlock() override;
+    void setCaption(const QString& caption) override { setWindowTitle(caption); }
+    void fileUsed(const QString& path) override;
 
     void createActions();
     void createMenus();

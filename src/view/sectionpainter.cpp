@@ -268,27 +268,37 @@ void drawGrid(QPainter& p, QSize area, const ViewState& v)
         drawGridPainter(p, g, d);
 }
 
+// The drawing area widened by the clipping pad.
+QRectF segmentClip(QSize area)
+{
+    return QRectF(-kClipPad, -kClipPad, area.width() + 2 * kClipPad, area.height() + 2 * kClipPad);
+}
+
+// Segment i in the painter's current pen, clipped to clip.
+void drawSegment(QPainter& p, const QRectF& clip, const ViewState& v, const BlkRec& blk, int i)
+{
+    const int a = blk.LineSt[i];
+    const int b = blk.LineEd[i];
+    // Numbers outside the table come only from a damaged file. Entry 0
+    // exists (normally the origin) and is drawn like any other.
+    if (a < 0 || a > BlkRec::PntLast || b < 0 || b > BlkRec::PntLast)
+        return;
+    double ax = screenX(v, blk.PntX[a]);
+    double ay = screenY(v, blk.PntY[a]);
+    double bx = screenX(v, blk.PntX[b]);
+    double by = screenY(v, blk.PntY[b]);
+    if (!clipSegment(ax, ay, bx, by, clip))
+        return;
+    p.drawLine(truncClamped(ax), truncClamped(ay), truncClamped(bx), truncClamped(by));
+}
+
 void drawSegments(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk)
 {
-    const QRectF clip(-kClipPad, -kClipPad, area.width() + 2 * kClipPad,
-                      area.height() + 2 * kClipPad);
+    const QRectF clip = segmentClip(area);
     p.setPen(cosmeticPen(Palette::Fore));
     const int n = std::min<int>(blk.LineCnt, BlkRec::LineLast);
-    for (int i = 1; i <= n; ++i) {
-        const int a = blk.LineSt[i];
-        const int b = blk.LineEd[i];
-        // Numbers outside the table come only from a damaged file. Entry 0
-        // exists (normally the origin) and is drawn like any other.
-        if (a < 0 || a > BlkRec::PntLast || b < 0 || b > BlkRec::PntLast)
-            continue;
-        double ax = screenX(v, blk.PntX[a]);
-        double ay = screenY(v, blk.PntY[a]);
-        double bx = screenX(v, blk.PntX[b]);
-        double by = screenY(v, blk.PntY[b]);
-        if (!clipSegment(ax, ay, bx, by, clip))
-            continue;
-        p.drawLine(truncClamped(ax), truncClamped(ay), truncClamped(bx), truncClamped(by));
-    }
+    for (int i = 1; i <= n; ++i)
+        drawSegment(p, clip, v, blk, i);
 }
 
 // Draws text with the top-left corner of its glyph box at pos.
@@ -297,24 +307,37 @@ void textAt(QPainter& p, QPoint pos, const QString& s, int ascent)
     p.drawText(QPoint(pos.x(), pos.y() + ascent), s);
 }
 
+// Marks far outside the area are skipped: this rectangle holds every mark
+// whose label can still reach into the area.
+QRect markReach(const QFontMetrics& fm, QSize area)
+{
+    const int margin =
+        fm.horizontalAdvance(SectionPainter::pointLabel(BlkRec::PntLast)) + fm.height() + 4;
+    return QRect(-margin, -margin, area.width() + 2 * margin, area.height() + 2 * margin);
+}
+
+// Point i's plus in colour mark and its number in colour text, the label's
+// top-left corner one pixel below the point.
+void drawPoint(QPainter& p, const QRect& reach, int ascent, const ViewState& v, const BlkRec& blk,
+               int i, const QColor& mark, const QColor& text)
+{
+    const QPoint pos = SectionPainter::toScreen(v, blk.PntX[i], blk.PntY[i]);
+    if (!reach.contains(pos))
+        return;
+    SectionPainter::plus(p, pos, mark);
+    p.setPen(cosmeticPen(text));
+    textAt(p, QPoint(pos.x(), pos.y() + 1), SectionPainter::pointLabel(i), ascent);
+}
+
 void drawPoints(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk)
 {
     if (blk.PntCnt <= 0 && blk.Gx == 0 && blk.Gy == 0)
         return; // nothing to label: spare the font set-up (it shows at start-up)
     const QFontMetrics fm = p.fontMetrics();
-    // A mark this far outside the area cannot reach into it with its label.
-    const int margin =
-        fm.horizontalAdvance(SectionPainter::pointLabel(BlkRec::PntLast)) + fm.height() + 4;
-    const QRect reach(-margin, -margin, area.width() + 2 * margin, area.height() + 2 * margin);
+    const QRect reach = markReach(fm, area);
     const int n = std::min<int>(blk.PntCnt, BlkRec::PntLast);
-    for (int i = 1; i <= n; ++i) {
-        const QPoint pos = SectionPainter::toScreen(v, blk.PntX[i], blk.PntY[i]);
-        if (!reach.contains(pos))
-            continue;
-        SectionPainter::plus(p, pos, Palette::PointMark);
-        p.setPen(cosmeticPen(Palette::Fore));
-        textAt(p, QPoint(pos.x(), pos.y() + 1), SectionPainter::pointLabel(i), fm.ascent());
-    }
+    for (int i = 1; i <= n; ++i)
+        drawPoint(p, reach, fm.ascent(), v, blk, i, Palette::PointMark, Palette::Fore);
     if (blk.Gx == 0 && blk.Gy == 0)
         return;
     const QPoint g = SectionPainter::toScreen(v, blk.Gx, blk.Gy);
@@ -323,6 +346,20 @@ void drawPoints(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk)
     SectionPainter::plus(p, g, Palette::Gravity);
     p.setPen(cosmeticPen(Palette::Fore));
     textAt(p, QPoint(g.x() + 5, g.y() - 5), QStringLiteral("G"), fm.ascent());
+}
+
+// The painter state both paint() and paintSelection() draw with.
+void beginPaint(QPainter& p, const SectionPainter::Options& opt)
+{
+    p.save();
+    // The copy pen, whatever a rubber band left set.
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setBrush(Qt::NoBrush);
+    QFont font = opt.font;
+    font.setStyleStrategy(QFont::NoAntialias);
+    p.setFont(font);
 }
 
 } // namespace
@@ -364,21 +401,37 @@ SectionPainter::GridLines SectionPainter::gridLines(const ViewState& v, QSize ar
 void SectionPainter::paint(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
                            const Options& opt)
 {
-    p.save();
-    // The copy pen, whatever a rubber band left set.
-    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    p.setBrush(Qt::NoBrush);
+    beginPaint(p, opt);
     p.fillRect(QRect(QPoint(0, 0), area), Palette::Back);
     if (usableView(v)) {
         if (opt.grid)
             drawGrid(p, area, v);
         drawSegments(p, area, v, blk);
-        QFont font = opt.font;
-        font.setStyleStrategy(QFont::NoAntialias);
-        p.setFont(font);
         drawPoints(p, area, v, blk);
+    }
+    p.restore();
+}
+
+void SectionPainter::paintSelection(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
+                                    std::span<const qint16> lines, std::span<const qint16> points,
+                                    const Options& opt)
+{
+    if (!usableView(v) || (lines.empty() && points.empty()))
+        return;
+    beginPaint(p, opt);
+    const QRectF clip = segmentClip(area);
+    p.setPen(cosmeticPen(Palette::Band));
+    const int lineCnt = std::min<int>(blk.LineCnt, BlkRec::LineLast);
+    for (qint16 i : lines) {
+        if (i >= 1 && i <= lineCnt)
+            drawSegment(p, clip, v, blk, i);
+    }
+    const QFontMetrics fm = p.fontMetrics();
+    const QRect reach = markReach(fm, area);
+    const int pntCnt = std::min<int>(blk.PntCnt, BlkRec::PntLast);
+    for (qint16 i : points) {
+        if (i >= 1 && i <= pntCnt)
+            drawPoint(p, reach, fm.ascent(), v, blk, i, Palette::Band, Palette::Band);
     }
     p.restore();
 }

@@ -10,6 +10,8 @@
 #include <QSize>
 #include <QString>
 
+#include <span>
+
 class QPainter;
 
 // The classic 16-colour palette entries the section view uses.
@@ -65,6 +67,14 @@ public:
     // drawn without antialiasing, like everything else.
     static void paint(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
                       const Options& opt);
+
+    // Highlights the selected segments (solid yellow lines) and points (plus
+    // and number in yellow) over a picture that paint() drew with the same
+    // arguments, at the same positions. Numbers outside 1..LineCnt or
+    // 1..PntCnt are skipped.
+    static void paintSelection(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
+                               std::span<const qint16> lines, std::span<const qint16> points,
+                               const Options& opt);
 
     // Screen position the painter uses for a world point: truncated toward
     // zero, clamped far outside any drawing area so that nothing overflows.

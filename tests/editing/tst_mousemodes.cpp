@@ -1,6 +1,8 @@
+#include "common/blocktext.h"
 #include "document/module1.h"
 #include "editing/guidance.h"
 #include "editing/mousemodes.h"
+#include "editing/undostack.h"
 #include "view/viewstate.h"
 
 #include <QTest>
@@ -44,6 +46,20 @@ public:
     {
         zoomCall = QStringLiteral("C %1 %2 %3").arg(sw).arg(kx, 0, 'f', 3).arg(ky, 0, 'f', 3);
     }
+
+    // Boxes shown, as "confirm:text" or "error:text"; OK unless told otherwise.
+    QStringList boxes;
+    QList<bool> answers;
+    const Module1* mod = nullptr;
+    bool undoEnabled = false;
+    bool confirm(const QString& text) override
+    {
+        boxes << QStringLiteral("confirm:") + text;
+        return answers.isEmpty() || answers.takeFirst();
+    }
+    void showError(const QString& text) override { boxes << QStringLiteral("error:") + text; }
+    void undoChanged() override { undoEnabled = mod->UndoCnt > 0; }
+    void selectionChanged() override { ++refreshes; }
 };
 
 // A view of 400 × 300 pixels at 10 px/m with its top-left corner at world (0, 30).
@@ -71,6 +87,91 @@ struct Rig
     const InteractionState& st() const { return modes.state(); }
 };
 
+// Points 1..4 at pixels (50, 50), (150, 50), (150, 150), (50, 150) of the
+// test view, joined 1-2 and 2-3, in a named block with a layer, so that undo
+// can be seen to restore everything.
+void editBlock(Rig& r)
+{
+    r.mod->BlkData =
+        blockFromText(QStringLiteral("5,25 15,25 15,15 5,15"), QStringLiteral("1-2 2-3"));
+    r.mod->BlkData.Name = QStringLiteral("試験");
+    r.mod->BlkData.LyrCnt = 1;
+    r.mod->BlkData.LyrH[0] = 2;
+    r.host.mod = r.mod.get();
+    r.modes.Menu_Enable(); // as the window's load does
+}
+
+// Mode commands; "L x y" / "R" a button down, "M x y" a move; "undo" with
+// the window's reset after it; "full" fills the segment table; "nopoints"
+// and "nosegs" empty tables as the point editor could.
+void run(Rig& r, const QStringList& steps)
+{
+    for (const QString& step : steps) {
+        const QStringList a = step.split(u' ');
+        const double x = a.value(1).toDouble();
+        const double y = a.value(2).toDouble();
+        BlkRec& b = r.mod->BlkData;
+        if (a[0] == u"join")
+            r.modes.enterJoin();
+        else if (a[0] == u"segdel")
+            r.modes.enterLineDelete();
+        else if (a[0] == u"pntdel")
+            r.modes.enterPointDelete();
+        else if (a[0] == u"L" || a[0] == u"R")
+            r.modes.Picture1_MouseDown(a[0] == u"L" ? MouseButton::Left : MouseButton::Right, x, y);
+        else if (a[0] == u"M")
+            r.modes.Picture1_MouseMove(0, x, y);
+        else if (a[0] == u"undo") {
+            Undo_Pop(*r.mod);
+            r.modes.afterUndo();
+        } else if (a[0] == u"full") {
+            b = blockFromText(QStringLiteral("5,25 15,25 15,15 5,15"),
+                              QStringLiteral("1-2 ").repeated(BlkRec::LineLast));
+        } else {
+            b.LineCnt = 0;
+            b.PntCnt = a[0] == u"nopoints" ? 0 : b.PntCnt;
+            r.modes.Menu_Enable();
+        }
+    }
+}
+
+// "mode/stage m<message> a<anchor> <band> [segments] p<points> u[undo names]
+// L[selected segments] P[selected points]".
+QString summary(const Rig& r)
+{
+    const BlkRec& b = r.mod->BlkData;
+    int msg = 8;
+    while (msg > 0 && Disp_MessageText(qint16(msg)) != r.host.guidance)
+        --msg;
+    QStringList undo;
+    for (int i = 0; i < r.mod->UndoCnt; ++i)
+        undo << r.mod->UndoName[i];
+    const auto list = [](const auto& a, int n) {
+        QStringList out;
+        for (int k = 0; k < n; ++k)
+            out << QString::number(a[k]);
+        return out.join(u' ');
+    };
+    const QPoint to = r.modes.bandTo();
+    const QString band = r.modes.bandKind() == MouseModes::BandKind::Line
+                             ? QStringLiteral("line>%1,%2").arg(to.x()).arg(to.y())
+                             : QStringLiteral("-");
+    return QStringLiteral("%1/%2 m%3 a%4,%5 %6 [%7] p%8 u[%9] L[%10] P[%11]")
+        .arg(r.st().Disp_mode)
+        .arg(r.st().Mouse_sw)
+        .arg(msg)
+        .arg(r.st().Mouse_xa)
+        .arg(r.st().Mouse_ya)
+        .arg(band, b.LineCnt > 10 ? QStringLiteral("%1 segments").arg(b.LineCnt) : segmentsText(b))
+        .arg(b.PntCnt)
+        .arg(undo.join(u' '), list(r.mod->SelLine, r.mod->SelLineCnt),
+             list(r.mod->SelPnt, r.mod->SelPntCnt));
+}
+
+const QString kLinesQ = QStringLiteral("confirm:選択中の線分を削除しますか？");
+const QString kPointsQ =
+    QStringLiteral("confirm:選択中の点を削除しますか？\r\n結線されている線分も削除します。");
+
 } // namespace
 
 class TstMouseModes : public QObject
@@ -95,6 +196,10 @@ private slots:
     void menuEnable_data();
     void menuEnable();
     void unknownToolbarKeyGoesIdle();
+    void editModes_data();
+    void editModes();
+    void undoRestoresRecord_data();
+    void undoRestoresRecord();
 };
 
 void TstMouseModes::messages_data()
@@ -386,6 +491,137 @@ void TstMouseModes::unknownToolbarKeyGoesIdle()
     QCOMPARE(r.st().Mouse_sw, qint16(-1));
     QCOMPARE(r.host.refreshes, refreshes);          // no reset, no repaint
     QCOMPARE(r.host.guidance, Disp_MessageText(4)); // and no message
+}
+
+void TstMouseModes::editModes_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QList<bool>>("answers"); // to the confirmations; OK when none left
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QStringList>("boxes");
+    const QList<bool> ok;
+    const QList<bool> cancel{false};
+    const QString far = QStringLiteral("L 30000 50"); // over 999 m from everything
+    const QStringList none;
+    const QString seg12 = QStringLiteral("[1-2 2-3] p4 u[]");
+    const auto row = [](const char* name) { return &QTest::newRow(name); };
+
+    *row("2/0 left, nothing in reach")
+        << QStringList{"join", far} << ok << "2/0 m1 a0,0 - " + seg12 + " L[] P[]" << none;
+    *row("2/0 left: start on the point")
+        << QStringList{"join", "L 53 47"} << ok << "2/1 m2 a50,50 - " + seg12 + " L[] P[]" << none;
+    *row("2/0 right: idle") << QStringList{"join", "R"} << ok
+                            << "-1/-1 m0 a0,0 - " + seg12 + " L[] P[]" << none;
+    *row("2/1 move: band") << QStringList{"join", "L 50 50", "M 120 90"} << ok
+                           << "2/1 m2 a50,50 line>120,90 " + seg12 + " L[] P[]" << none;
+    *row("2/1 left: joined") << QStringList{"join", "L 50 50", "M 120 90", "L 148 152"} << ok
+                             << "2/1 m2 a150,150 - [1-2 2-3 1-3] p4 u[線追加] L[] P[]" << none;
+    *row("2/1 left: existing, reversed")
+        << QStringList{"join", "L 150 150", "L 150 50"} << ok
+        << "2/1 m2 a150,50 - [1-2 2-3] p4 u[線追加] L[] P[]" << none;
+    *row("2/1 left: same point") << QStringList{"join", "L 50 50", "L 52 53"} << ok
+                                 << "2/1 m2 a50,50 - " + seg12 + " L[] P[]" << none;
+    *row("2/1 left, nothing in reach") << QStringList{"join", "L 50 50", "M 70 70", far} << ok
+                                       << "2/1 m2 a50,50 line>70,70 " + seg12 + " L[] P[]" << none;
+    *row("2/1 right: start point again") << QStringList{"join", "L 50 50", "M 70 70", "R"} << ok
+                                         << "2/0 m1 a50,50 - " + seg12 + " L[] P[]" << none;
+    *row("chain 3-4-1, right, right")
+        << QStringList{"join", "L 150 150", "L 50 150", "L 50 50", "R", "R"} << ok
+        << "-1/-1 m0 a50,50 - [1-2 2-3 3-4 4-1] p4 u[線追加 線追加] L[] P[]" << none;
+    *row("first segment enables") << QStringList{"nosegs", "join", "L 50 50", "L 150 50"} << ok
+                                  << "2/1 m2 a150,50 - [1-2] p4 u[線追加] L[] P[]" << none;
+    *row("101st segment refused") << QStringList{"full", "join", "L 150 150", "L 50 150"} << ok
+                                  << "2/1 m2 a150,150 - [100 segments] p4 u[] L[] P[]"
+                                  << QStringList{"error:線分は100本までしか登録できません。"};
+    *row("Menu_Enable leaves mode 2") << QStringList{"join", "L 50 50", "nopoints"} << ok
+                                      << "-1/-1 m0 a50,50 - [] p0 u[] L[] P[]" << none;
+    *row("undo ends a pending join") << QStringList{"join", "L 50 50", "L 150 150", "M 9 9", "undo"}
+                                     << ok << "2/0 m1 a150,150 - " + seg12 + " L[] P[]" << none;
+
+    *row("3/0 left, nothing in reach")
+        << QStringList{"segdel", far} << ok << "3/0 m3 a0,0 - " + seg12 + " L[] P[]" << none;
+    *row("3/0 left: select") << QStringList{"segdel", "L 100 53"} << ok
+                             << "3/0 m3 a0,0 - " + seg12 + " L[1] P[]" << none;
+    *row("3/0 left twice: deselect") << QStringList{"segdel", "L 100 53", "L 100 48"} << ok
+                                     << "3/0 m3 a0,0 - " + seg12 + " L[] P[]" << none;
+    *row("3/0 beyond a common end: lower") << QStringList{"segdel", "L 160 40", "L 153 100"} << ok
+                                           << "3/0 m3 a0,0 - " + seg12 + " L[1 2] P[]" << none;
+    *row("3/0 right, none: idle") << QStringList{"segdel", "R"} << ok
+                                  << "-1/-1 m0 a0,0 - " + seg12 + " L[] P[]" << none;
+    *row("3/0 right, OK") << QStringList{"segdel", "L 153 100", "R"} << ok
+                          << "3/0 m3 a0,0 - [1-2] p4 u[線削除] L[] P[]" << QStringList{kLinesQ};
+    *row("3/0 right, Cancel") << QStringList{"segdel", "L 153 100", "R"} << cancel
+                              << "3/0 m3 a0,0 - " + seg12 + " L[] P[]" << QStringList{kLinesQ};
+    *row("last segments: idle") << QStringList{"segdel", "L 100 53", "L 153 100", "R"} << ok
+                                << "-1/-1 m0 a0,0 - [] p4 u[線削除] L[] P[]"
+                                << QStringList{kLinesQ};
+    *row("undo brings them back") << QStringList{"segdel", "L 100 53", "L 153 100", "R", "undo"}
+                                  << ok << "-1/-1 m0 a0,0 - " + seg12 + " L[] P[]"
+                                  << QStringList{kLinesQ};
+    *row("undo empties the selection") << QStringList{"segdel", "L 100 53", "undo"} << ok
+                                       << "3/0 m3 a0,0 - " + seg12 + " L[] P[]" << none;
+
+    *row("4/0 left, nothing in reach")
+        << QStringList{"pntdel", far} << ok << "4/0 m8 a0,0 - " + seg12 + " L[] P[]" << none;
+    *row("4/0 left: select") << QStringList{"pntdel", "L 148 52"} << ok
+                             << "4/0 m8 a0,0 - " + seg12 + " L[] P[2]" << none;
+    *row("4/0 left twice: deselect") << QStringList{"pntdel", "L 148 52", "L 151 49"} << ok
+                                     << "4/0 m8 a0,0 - " + seg12 + " L[] P[]" << none;
+    *row("4/0 right, none: idle") << QStringList{"pntdel", "R"} << ok
+                                  << "-1/-1 m0 a0,0 - " + seg12 + " L[] P[]" << none;
+    *row("4/0 right, OK") << QStringList{"pntdel", "L 50 150", "L 50 50", "R"} << ok
+                          << "4/0 m8 a0,0 - [1-2] p2 u[点削除] L[] P[]" << QStringList{kPointsQ};
+    *row("4/0 right, Cancel") << QStringList{"pntdel", "L 50 50", "R"} << cancel
+                              << "4/0 m8 a0,0 - " + seg12 + " L[] P[]" << QStringList{kPointsQ};
+    *row("last points: idle") << QStringList{"pntdel",    "L 50 50",  "L 150 50",
+                                             "L 150 150", "L 50 150", "R"}
+                              << ok << "-1/-1 m0 a0,0 - [] p0 u[点削除] L[] P[]"
+                              << QStringList{kPointsQ};
+}
+
+void TstMouseModes::editModes()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QString, after);
+    QFETCH(QStringList, boxes);
+    Rig r;
+    editBlock(r);
+    r.host.answers = answers;
+    run(r, steps);
+    QCOMPARE(summary(r), after);
+    QCOMPARE(r.host.boxes, boxes);
+    // The window's buttons follow every change.
+    QCOMPARE(r.host.undoEnabled, r.mod->UndoCnt > 0);
+    QCOMPARE(r.host.enables, Menu_EnableRule(r.mod->BlkData));
+    // Highlights: segments only while selecting segments, points only while selecting points.
+    const qint16 mode = r.st().Disp_mode;
+    QCOMPARE(int(r.modes.highlightedLines().size()), mode == 3 ? r.mod->SelLineCnt : 0);
+    QCOMPARE(int(r.modes.highlightedPoints().size()), mode == 4 ? r.mod->SelPntCnt : 0);
+}
+
+void TstMouseModes::undoRestoresRecord_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("join") << QStringList{"join", "L 150 150", "L 50 150"} << "線追加";
+    QTest::newRow("segment deletion") << QStringList{"segdel", "L 100 50", "R"} << "線削除";
+    QTest::newRow("point deletion") << QStringList{"pntdel", "L 150 50", "R"} << "点削除";
+}
+
+void TstMouseModes::undoRestoresRecord()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, name);
+    Rig r;
+    editBlock(r);
+    const BlkRec before = r.mod->BlkData;
+    run(r, steps);
+    QVERIFY(Blk_Differs(r.mod->BlkData, before));
+    QCOMPARE(r.mod->UndoName[0], name);
+    run(r, {"undo"});
+    QVERIFY(!Blk_Differs(r.mod->BlkData, before));
+    QVERIFY(!r.host.undoEnabled);
 }
 
 QTEST_GUILESS_MAIN(TstMouseModes)

@@ -1,8 +1,10 @@
+#include "common/blocktext.h"
 #include "common/scriptedprompts.h"
 #include "dialogs/form9.h"
 #include "dialogs/helpwindow.h"
 #include "document/blockfile.h"
 #include "editing/guidance.h"
+#include "editing/undostack.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/picture1.h"
 #include "view/sectionpainter.h"
@@ -95,6 +97,7 @@ private slots:
     void openSampleAndCloseWithoutPrompt();
     void closeModifiedAsksFirst();
     void helpFromMenuAndToolbar();
+    void segmentDeletionThroughWindow();
 };
 
 void TstFrmMain::menus()
@@ -448,6 +451,25 @@ void TstFrmMain::helpFromMenuAndToolbar()
     QVERIFY(r.w->helpWindow() && r.w->helpWindow()->isVisible());
     QVERIFY(r.w->helpWindow()->browser()->toPlainText().contains(QStringLiteral("目次")));
     QCOMPARE(r.w->helpWindow()->parentWidget(), r.w.get());
+}
+
+void TstFrmMain::segmentDeletionThroughWindow()
+{
+    Rig r;
+    r.mod->BlkData = blockFromText(QStringLiteral("0,0 10,0"), QStringLiteral("1-2"));
+    r.w->mnuDispAll_Click();
+    const QPoint mid = SectionPainter::toScreen(r.w->view(), 5, 0);
+    r.w->modes().enterLineDelete();
+    r.mouse(QEvent::MouseButtonPress, mid, Qt::LeftButton, Qt::LeftButton);
+    r.w->picture()->refresh(); // the highlight survives any repaint
+    QCOMPARE(r.picture().pixelColor(mid), Palette::Band);
+    r.mouse(QEvent::MouseButtonPress, mid, Qt::RightButton, Qt::RightButton);
+    QCOMPARE(r.prompts.shown, QStringList{"okCancel|確認|選択中の線分を削除しますか？"});
+    QAction* undo = r.w->toolbarButton(QStringLiteral("Undo"));
+    QVERIFY(undo->isEnabled() && r.mod->BlkData.LineCnt == 0);
+    Undo_Pop(*r.mod);
+    r.w->modes().afterUndo();
+    QVERIFY(!undo->isEnabled() && r.w->toolbarButton(QStringLiteral("Line_Del"))->isEnabled());
 }
 
 QTEST_MAIN(TstFrmMain)

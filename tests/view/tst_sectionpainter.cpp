@@ -54,6 +54,7 @@ private slots:
     void pointLabel_data();
     void pointLabel();
     void plusSetsFivePixels();
+    void selectionHighlights();
     void samplePicture();
     void sampleFiles_data();
     void sampleFiles();
@@ -955,6 +956,32 @@ void TstSectionPainter::plusSetsFivePixels()
     QCOMPARE(countColour(img, kCyan, QRect(3, 2, 1, 3)), 3);
     QCOMPARE(countColour(img, kCyan, QRect(2, 3, 3, 1)), 3);
     QCOMPARE(countColour(img, kMagenta), 3);
+}
+
+void TstSectionPainter::selectionHighlights()
+{
+    // Points at pixels (20, 140), (160, 140), (160, 40): segment 1 along row
+    // 140 and point 3 are selected, among numbers that name nothing.
+    const BlkRec b = block({{1, 1}, {8, 1}, {8, 6}}, {{1, 2}, {2, 3}});
+    const ViewState v = viewAt(200, 160, 0, 8, 20);
+    const QImage plain = render(QSize(200, 160), v, b, false);
+    QImage img = plain;
+    QPainter p(&img);
+    const std::array<qint16, 3> lines{0, 1, 3};
+    const std::array<qint16, 2> points{3, 4};
+    SectionPainter::paintSelection(p, img.size(), v, b, lines, points, {false, testFont()});
+    p.end();
+    QCOMPARE(countColour(img, kYellow, QRect(21, 140, 139, 1)), 139);
+    QCOMPARE(countColour(img, kYellow, QRect(159, 39, 3, 3)), 5); // the plus
+    const QRect label(161, 41, 39, 30);                           // " 3 ", pixel for pixel
+    QVERIFY(countColour(plain, kWhite, label) > 5);
+    QCOMPARE(countColour(img, kYellow, label), countColour(plain, kWhite, label));
+    // Nothing else changes: segment 2 stays white, point 1 magenta.
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (px(img, x, y) != px(plain, x, y))
+                QCOMPARE(px(img, x, y), kYellow);
+    QCOMPARE(countColour(img, kWhite, label), 0);
 }
 
 void TstSectionPainter::samplePicture()
