@@ -104,13 +104,11 @@ void TstForm5::registering_data()
     QTest::newRow("unchanged") << QStringList{} << 0 << true << "";
     QTest::newRow("name, volume and a layer")
         << QStringList{"0:新", "7:6", "3:1:1", "3:2:1"} << 0 << true << "";
-    QTest::newRow("letters in B stored as 0") << QStringList{"2:abc"} << 0 << true << "";
     QTest::newRow("cancel") << QStringList{"0:新", "7:6"} << 1 << false << "";
     QTest::newRow("sum differs")
         << QStringList{"7:9"} << 0 << false
         << "errorRight:層別体積表の合計値が違います。\r\n\r\n体積 = 9.000    層別体積合計 = 5.000";
     QTest::newRow("comma in name") << QStringList{"0:A,B"} << 0 << false << "error:名称にカンマ";
-    QTest::newRow("comma in kind") << QStringList{"1:型,2"} << 0 << false << "error:種別にカンマ";
     QTest::newRow("character cp932 lacks")
         << QStringList{"1:型한"} << 0 << false << "error:種別に保存できない文字「한」";
 }

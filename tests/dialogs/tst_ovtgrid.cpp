@@ -59,7 +59,6 @@ void TstOvtGrid::rowText_data()
     QTest::newRow("three pieces") << "1\t2.000\t-3.500" << QStringList{"1", "2.000", "-3.500"};
     QTest::newRow("one piece") << "7" << QStringList{"7", "old", "old"};
     QTest::newRow("extra pieces cut") << "a\tb\tc\td" << QStringList{"a", "b", "c"};
-    QTest::newRow("empty pieces") << "\t\tz" << QStringList{"", "", "z"};
 }
 
 void TstOvtGrid::rowText()
