@@ -72,11 +72,10 @@ frmAbout::frmAbout(const QStringList& dirs, QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    const Twips t(this);
 
     mIcon = new QLabel(this);
     mIcon->setObjectName(QStringLiteral("picIcon"));
-    mIcon->setGeometry(t.rect(180, 180, 540, 540));
+    mIcon->setGeometry(Twips::toPixels(*this, 180, 180, 540, 540));
     mIcon->setAlignment(Qt::AlignCenter);
     mIcon->setPixmap(QIcon(QStringLiteral(":/app/mrb_make.svg")).pixmap(32, 32));
 
@@ -89,7 +88,7 @@ frmAbout::frmAbout(const QStringList& dirs, QWidget* parent) : QDialog(parent)
 
     mOK = new QPushButton(QStringLiteral("OK"), this);
     mOK->setObjectName(QStringLiteral("cmdOK"));
-    mOK->setGeometry(t.rect(3780, 540, 960, 345));
+    mOK->setGeometry(Twips::toPixels(*this, 3780, 540, 960, 345));
     mOK->setDefault(true);
     mOK->setAutoDefault(true);
     // Esc rejects the dialog, which closes it as OK does.
@@ -97,15 +96,15 @@ frmAbout::frmAbout(const QStringList& dirs, QWidget* parent) : QDialog(parent)
 
     Form_Load(dirs);
     // Labels take the stated places, widened where a larger font needs it.
-    const QRect r0 = t.rect(870, 240, 2745, 225);
-    const QRect r1 = t.rect(2580, 600, 1185, 240);
+    const QRect r0 = Twips::toPixels(*this, 870, 240, 2745, 225);
+    const QRect r1 = Twips::toPixels(*this, 2580, 600, 1185, 240);
     mTitle0->setGeometry(QRect(r0.topLeft(), r0.size().expandedTo(mTitle0->sizeHint())));
     mTitle1->setGeometry(QRect(r1.topLeft(), r1.size().expandedTo(mTitle1->sizeHint())));
-    QSize client = t.size(4860, 1005);
+    QSize client(Twips::toPixelsX(*this, 4860), Twips::toPixelsY(*this, 1005));
     for (QWidget* w : {static_cast<QWidget*>(mTitle0), static_cast<QWidget*>(mTitle1),
                        static_cast<QWidget*>(mOK)})
-        client = client.expandedTo(
-            QSize(w->geometry().right() + t.x(120), w->geometry().bottom() + t.y(120)));
+        client = client.expandedTo(QSize(w->geometry().right() + Twips::toPixelsX(*this, 120),
+                                         w->geometry().bottom() + Twips::toPixelsY(*this, 120)));
     setFixedSize(client);
 }
 

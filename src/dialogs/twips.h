@@ -1,26 +1,43 @@
 #pragma once
 
+#include <QFontMetricsF>
 #include <QRect>
-#include <QSize>
 #include <QWidget>
 #include <QtMath>
 
-// Layout values given in twips (1/1440 inch) in pixels at the logical DPI of
-// the widget's screen.
-class Twips
-{
-public:
-    explicit Twips(const QWidget* w)
-        : mDx(w->logicalDpiX() > 0 ? w->logicalDpiX() : 96),
-          mDy(w->logicalDpiY() > 0 ? w->logicalDpiY() : 96)
-    {
-    }
-    int x(int twips) const { return qRound(twips * mDx / 1440.0); }
-    int y(int twips) const { return qRound(twips * mDy / 1440.0); }
-    QSize size(int w, int h) const { return {x(w), y(h)}; }
-    QRect rect(int left, int top, int w, int h) const { return {x(left), y(top), x(w), y(h)}; }
+#include <algorithm>
 
-private:
-    qreal mDx;
-    qreal mDy;
-};
+// Layout values of the dialogs are given in twips (1/1440 inch); they become
+// pixels through the logical DPI of the screen the widget is on.
+namespace Twips {
+
+// The layouts were drawn for a 9-point Gothic face (13 pixels a line at 96
+// DPI). A larger interface font enlarges them alike, so that no caption is
+// cut off; with that font or a smaller one the factor is 1.
+inline double fontScale(const QWidget& w)
+{
+    const double design = 13.0 * w.logicalDpiY() / 96.0;
+    return std::max(1.0, QFontMetricsF(w.font()).height() / design);
+}
+
+inline int toPixelsX(const QWidget& w, int twips)
+{
+    return qRound(twips * w.logicalDpiX() * fontScale(w) / 1440.0);
+}
+
+inline int toPixelsY(const QWidget& w, int twips)
+{
+    return qRound(twips * w.logicalDpiY() * fontScale(w) / 1440.0);
+}
+
+inline int fromPixelsX(const QWidget& w, int pixels)
+{
+    return qRound(pixels * 1440.0 / (w.logicalDpiX() * fontScale(w)));
+}
+
+inline QRect toPixels(const QWidget& w, int left, int top, int width, int height)
+{
+    return {toPixelsX(w, left), toPixelsY(w, top), toPixelsX(w, width), toPixelsY(w, height)};
+}
+
+} // namespace Twips

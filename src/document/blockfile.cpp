@@ -263,6 +263,22 @@ QString unencodableMessage(const QString& what, const QString& text, qsizetype a
 
 } // namespace
 
+QString Blk_TextProblem(const QString& what, const QString& text)
+{
+    if (text.contains(u','))
+        return QStringLiteral("%1にカンマ「,」は使えません。\n"
+                              "ファイルを読み直すとカンマから後ろが失われます。"
+                              "別の文字に置き換えてください。")
+            .arg(what);
+    if (text.contains(u'\r') || text.contains(u'\n'))
+        return QStringLiteral("%1に改行は使えません。").arg(what);
+    QByteArray bytes;
+    qsizetype bad = 0;
+    if (!Cp932::encode(text, bytes, &bad))
+        return unencodableMessage(what, text, bad);
+    return {};
+}
+
 bool Blk_ReadDevice(BlkRec& rec, QIODevice& device)
 {
     return BlkReader(device, rec).run();

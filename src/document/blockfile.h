@@ -32,6 +32,12 @@ struct BlkWriteResult
     QString message; // why it failed, in Japanese, fit for a message box
 };
 
+// Why text cannot go into the 名称 or 種別 line of a block file and be read back
+// as it stands (what: "名称" or "種別"): a comma, since the reader ends the
+// field there; a line break; or a character that cp932 cannot store, named in
+// the message. An empty text when it can.
+QString Blk_TextProblem(const QString& what, const QString& text);
+
 // The bytes of the block file for rec (cp932, CR LF). Fails, naming the first
 // such character, when Name or Kind holds text that cp932 cannot store.
 BlkWriteResult Blk_Encode(const BlkRec& rec, QByteArray& bytes);

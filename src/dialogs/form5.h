@@ -1,0 +1,81 @@
+#pragma once
+
+#include "document/blkrec.h"
+
+#include <QDialog>
+
+#include <QRect>
+
+#include <array>
+#include <utility>
+#include <vector>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class OvtGrid;
+class Prompts;
+struct Module1;
+
+// ブロック諸元: the block specification dialog. Edits ParaData, a copy of
+// BlkData taken when it opens: name, type, dimensions, centre of gravity,
+// volume and the layer table. 登録 stores the copy, with the undo entry
+// "諸条件修正", once the layer volumes add up to V.
+class Form5 : public QDialog
+{
+    Q_OBJECT
+public:
+    Form5(Module1& mod, Prompts& prompts, QWidget* parent = nullptr);
+
+    // 0: 登  録 (check, undo entry, store, close accepted); 1: ｷｬﾝｾﾙ.
+    void CmdPara_Click(int Index);
+    // 累計体積再計算: the layer table read back and shown again.
+    void Command1_Click();
+
+    const BlkRec& ParaData() const { return mParaData; }
+    // In screen order: 名称, 種別, B, H, L, X, Y, V.
+    QLineEdit* Text1(int Index) const { return mText1.at(size_t(Index)); }
+    OvtGrid* OvtGV() const { return mOvtGV; }
+    OvtGrid* OvtGV1() const { return mOvtGV1; }
+    QPushButton* Command1() const { return mCommand1; }
+    QPushButton* CmdPara(int Index) const { return mCmdPara.at(size_t(Index)); }
+    // 0: 累計体積非表示, 1: 累計体積表示.
+    QRadioButton* Option1(int Index) const { return mOption1.at(size_t(Index)); }
+    QLabel* Label2(int Index) const { return mLabel2.at(size_t(Index)); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls(Prompts& prompts);
+    void Form_Layout();
+    void Para_Disp();
+    void Para_Get();
+    void Lyr_Disp();
+    void Lyr_Get();
+    bool textFieldsStorable();
+    void Text1_GotFocus(int Index);
+    void Text1_LostFocus(int Index);
+    void markNumber(int Index);
+    void Option1_Click();
+    void coupleRows(OvtGrid* to, int row);
+
+    Module1& mMod;
+    Prompts& mPrompts;
+    BlkRec mParaData;
+    std::array<QLineEdit*, 8> mText1{};
+    // The controls left of the layer table with their places in twips. The
+    // table sits to the right of the widest of them, so controls added to a
+    // row later (a button beside V, say) move it and widen the dialog.
+    std::vector<std::pair<QWidget*, QRect>> mLeftColumn;
+    OvtGrid* mOvtGV = nullptr;
+    OvtGrid* mOvtGV1 = nullptr;
+    QPushButton* mCommand1 = nullptr;
+    std::array<QPushButton*, 2> mCmdPara{};
+    QGroupBox* mFrame1 = nullptr;
+    std::array<QRadioButton*, 2> mOption1{};
+    std::array<QLabel*, 2> mLabel2{};
+    bool mCoupling = false;
+};
