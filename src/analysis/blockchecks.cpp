@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -48,23 +49,62 @@ bool within(double diff, double tol)
     return std::fabs(diff) <= tol + kCompareSlack; // false for NaN
 }
 
-// Items joined with "、", cut after kListLimit with the number left out.
-QString joined(const QStringList& items)
+// The items of a detail text, joined with "、" and cut after kListLimit with
+// the number left out. Only what is shown is formatted: a damaged outline can
+// have thousands of crossings, and the file list checks every file.
+class ItemList
 {
-    if (items.size() <= kListLimit)
-        return items.join(u"、");
-    return items.first(kListLimit).join(u"、") +
-           QStringLiteral(" ほか %1 件").arg(items.size() - kListLimit);
-}
+public:
+    template <typename Make> void add(Make make)
+    {
+        if (mItems.size() < kListLimit)
+            mItems.append(make());
+        ++mCount;
+    }
+    QString text() const
+    {
+        const QString shown = mItems.join(u"、");
+        return mCount <= kListLimit
+                   ? shown
+                   : shown + QStringLiteral(" ほか %1 件").arg(mCount - kListLimit);
+    }
+
+private:
+    QStringList mItems;
+    qsizetype mCount = 0;
+};
 
 QString numbers(const QList<qint16>& list)
 {
-    QStringList items;
-    items.reserve(list.size());
+    ItemList items;
     for (const qint16 n : list)
-        items.append(QString::number(n));
-    return joined(items);
+        items.add([&] { return QString::number(n); });
+    return items.text();
 }
+
+// Point or segment numbers (1..100) without repeats, in ascending order.
+class NumberSet
+{
+public:
+    void add(qint16 n)
+    {
+        if (n >= 0 && n < qint16(mIn.size()))
+            mIn[size_t(n)] = true;
+    }
+    bool contains(qint16 n) const { return n >= 0 && n < qint16(mIn.size()) && mIn[size_t(n)]; }
+    QList<qint16> list() const
+    {
+        QList<qint16> out;
+        for (size_t n = 0; n < mIn.size(); ++n) {
+            if (mIn[n])
+                out.append(qint16(n));
+        }
+        return out;
+    }
+
+private:
+    std::array<bool, std::max(BlkRec::PntLast, BlkRec::LineLast) + 1> mIn{};
+};
 
 void judge(CheckRow& r, double diff, double tol)
 {
@@ -190,7 +230,7 @@ void checkLayerVolumes(const BlkRec& rec, const SectionGeometry& s, std::span<co
     if (!s.hasLoops())
         return notApplicable(r, noLoopText());
     const QList<double> outline = layerVolumes(s, rec.L, heights);
-    QStringList bad;
+    ItemList bad;
     double worst = 0;
     for (qsizetype i = 0; i < outline.size(); ++i) {
         const double diff = rec.LyrV[size_t(i)] - outline[i];
@@ -199,18 +239,21 @@ void checkLayerVolumes(const BlkRec& rec, const SectionGeometry& s, std::span<co
             worst = diff;
         if (!within(diff, tol)) {
             r.layers.append(int(i));
-            bad.append(QStringLiteral("No.%1（断面から %2、表 %3）")
-                           .arg(i + 1)
-                           .arg(num(outline[i]), num(rec.LyrV[size_t(i)])));
+            bad.add([&] {
+                return QStringLiteral("No.%1（断面から %2、表 %3）")
+                    .arg(i + 1)
+                    .arg(num(outline[i]), num(rec.LyrV[size_t(i)]));
+            });
         }
     }
     r.verdict = r.layers.isEmpty() ? Verdict::Pass : Verdict::Caution;
     r.difference = worst;
     r.differenceText = cubic(worst);
-    r.detail = bad.isEmpty() ? QStringLiteral("%1 層とも断面と合っています（許容差 %2 %、最小 %3）")
-                                   .arg(heights.size())
-                                   .arg(NumText::fixed(100 * kVolumeRelTol, 1), cubic(kFileStep))
-                             : QStringLiteral("断面と合わない層: ") + joined(bad);
+    r.detail = r.layers.isEmpty()
+                   ? QStringLiteral("%1 層とも断面と合っています（許容差 %2 %、最小 %3）")
+                         .arg(heights.size())
+                         .arg(NumText::fixed(100 * kVolumeRelTol, 1), cubic(kFileStep))
+                   : QStringLiteral("断面と合わない層: ") + bad.text();
 }
 
 // A row of outline findings: 合格 when nothing was found.
@@ -246,11 +289,14 @@ void checkClosed(const OutlineFindings& o, CheckRow& r)
 // to itself left out).
 QList<qint16> segmentsAt(const BlkRec& rec, const OutlineFindings& o, const QList<qint16>& points)
 {
+    NumberSet at;
+    for (const qint16 p : points)
+        at.add(p);
     QList<qint16> out;
     for (int i = 1; i <= o.lineCnt; ++i) {
         const qint16 a = rec.LineSt[size_t(i)];
         const qint16 b = rec.LineEd[size_t(i)];
-        if (a != b && (points.contains(a) || points.contains(b)))
+        if (a != b && (at.contains(a) || at.contains(b)))
             out.append(qint16(i));
     }
     return out;
@@ -269,68 +315,66 @@ QString crossingText(const SegmentCrossing& c)
 
 void checkCrossings(const OutlineFindings& o, CheckRow& r)
 {
-    QStringList items;
+    ItemList items;
+    NumberSet segments;
     for (const SegmentCrossing& c : o.crossings) {
-        items.append(crossingText(c));
+        items.add([&] { return crossingText(c); });
         r.positions.append(c.at);
-        for (const qint16 s : {c.first, c.second}) {
-            if (!r.segments.contains(s))
-                r.segments.append(s);
-        }
+        segments.add(c.first);
+        segments.add(c.second);
     }
-    std::sort(r.segments.begin(), r.segments.end());
-    findingRow(r, o.crossings.size(), QString(), joined(items));
+    r.segments = segments.list();
+    findingRow(r, o.crossings.size(), QString(), items.text());
 }
 
 void checkZeroLength(const BlkRec& rec, const OutlineFindings& o, CheckRow& r)
 {
-    QStringList items;
+    ItemList items;
+    NumberSet points;
     r.segments = o.zeroLengthSegments;
     for (const qint16 s : o.zeroLengthSegments) {
         const qint16 a = rec.LineSt[size_t(s)];
         const qint16 b = rec.LineEd[size_t(s)];
-        items.append(QStringLiteral("%1（点 %2–%3）").arg(s).arg(a).arg(b));
-        for (const qint16 p : {a, b}) {
-            if (!r.points.contains(p))
-                r.points.append(p);
-        }
+        items.add([&] { return QStringLiteral("%1（点 %2–%3）").arg(s).arg(a).arg(b); });
+        points.add(a);
+        points.add(b);
     }
-    std::sort(r.points.begin(), r.points.end());
-    findingRow(r, o.zeroLengthSegments.size(), QStringLiteral("線分 "), joined(items));
+    r.points = points.list();
+    findingRow(r, o.zeroLengthSegments.size(), QStringLiteral("線分 "), items.text());
 }
 
 void checkDuplicates(const OutlineFindings& o, CheckRow& r)
 {
-    QStringList items;
+    ItemList items;
+    NumberSet points;
     for (const PointPair& d : o.duplicatePoints) {
-        items.append(QStringLiteral("%1 と %2").arg(d.first).arg(d.second));
-        for (const qint16 p : {d.first, d.second}) {
-            if (!r.points.contains(p))
-                r.points.append(p);
-        }
+        items.add([&] { return QStringLiteral("%1 と %2").arg(d.first).arg(d.second); });
+        points.add(d.first);
+        points.add(d.second);
     }
-    std::sort(r.points.begin(), r.points.end());
+    r.points = points.list();
     findingRow(r, o.duplicatePoints.size(),
                QStringLiteral("%1 m 以内で重なる点: ").arg(NumText::fixed(kSamePointTol, 4)),
-               joined(items));
+               items.text());
 }
 
 void checkSegmentNumbers(const BlkRec& rec, const OutlineFindings& o, CheckRow& r)
 {
-    QStringList items;
+    ItemList items;
+    NumberSet points;
     r.segments = o.badSegments;
     for (const qint16 s : o.badSegments) {
         const qint16 a = rec.LineSt[size_t(s)];
         const qint16 b = rec.LineEd[size_t(s)];
-        items.append(QStringLiteral("%1（点 %2–%3）").arg(s).arg(a).arg(b));
+        items.add([&] { return QStringLiteral("%1（点 %2–%3）").arg(s).arg(a).arg(b); });
         for (const qint16 p : {a, b}) {
-            if (p >= 1 && p <= o.pntCnt && !r.points.contains(p))
-                r.points.append(p);
+            if (p >= 1 && p <= o.pntCnt)
+                points.add(p);
         }
     }
-    std::sort(r.points.begin(), r.points.end());
+    r.points = points.list();
     findingRow(r, o.badSegments.size(),
-               QStringLiteral("点 1～%1 にない点を結ぶ線分 ").arg(o.pntCnt), joined(items));
+               QStringLiteral("点 1～%1 にない点を結ぶ線分 ").arg(o.pntCnt), items.text());
 }
 
 void checkOutline(const BlkRec& rec, const OutlineFindings& o, QList<CheckRow>& rows)
