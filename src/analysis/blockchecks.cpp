@@ -233,7 +233,7 @@ void checkLayerVolumes(const BlkRec& rec, const SectionGeometry& s, std::span<co
     ItemList bad;
     double worst = 0;
     for (qsizetype i = 0; i < outline.size(); ++i) {
-        const double diff = rec.LyrV[size_t(i)] - outline[i];
+        const double diff = outline[i] - rec.LyrV[size_t(i)];
         const double tol = std::max(kVolumeRelTol * std::fabs(outline[i]), kFileStep);
         if (!(std::fabs(diff) <= std::fabs(worst)))
             worst = diff;

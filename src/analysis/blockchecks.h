@@ -63,8 +63,11 @@ struct CheckRow
     CheckId id = CheckId::Volume;
     QString title; // Japanese, e.g. "体積 A×L と V"
     Verdict verdict = Verdict::NotApplicable;
-    // The figures; NaN where the row has none. difference is in the unit of
-    // differenceText (per cent for the volume against A × L).
+    // The figures; NaN where the row has none. computed is the figure under
+    // test (from the outline, or the table's own sum), stored the record's
+    // value it is held against; difference is computed - stored (for the
+    // layer volumes the largest one, for the centroid the distance), in the
+    // unit of differenceText: per cent of V for the volume against A × L.
     double computed = kNone;
     double stored = kNone;
     double difference = kNone;
