@@ -1,0 +1,128 @@
+#include "analysis/sectiongeometry.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+double SectionGeometry::Edge::xAt(double y) const
+{
+    // The ends are returned as stored, so neighbouring slabs agree exactly.
+    if (y <= yLo)
+        return xLo;
+    if (y >= yHi)
+        return xHi;
+    return xLo + (xHi - xLo) * (y - yLo) / (yHi - yLo);
+}
+
+SectionGeometry::SectionGeometry(const BlkRec& rec, const OutlineFindings& outline)
+{
+    if (outline.loops.isEmpty())
+        return;
+    mHasLoops = true;
+
+    auto at = [&](qint16 p) { return QPointF(rec.PntX[size_t(p)], rec.PntY[size_t(p)]); };
+    const QPointF first = at(outline.loops[0].points[0]);
+    mBounds = {first.x(), first.y(), first.x(), first.y()};
+    std::array<bool, BlkRec::LineLast + 1> inLoop{};
+    std::vector<double> cuts;
+    std::vector<Edge> edges;
+    for (const OutlineLoop& loop : outline.loops) {
+        const qsizetype n = loop.points.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const QPointF a = at(loop.points[i]);
+            const QPointF b = at(loop.points[(i + 1) % n]);
+            mBounds.xMin = std::min(mBounds.xMin, a.x());
+            mBounds.xMax = std::max(mBounds.xMax, a.x());
+            mBounds.yMin = std::min(mBounds.yMin, a.y());
+            mBounds.yMax = std::max(mBounds.yMax, a.y());
+            cuts.push_back(a.y());
+            if (a.y() < b.y())
+                edges.push_back({a.y(), b.y(), a.x(), b.x()});
+            else if (b.y() < a.y())
+                edges.push_back({b.y(), a.y(), b.x(), a.x()});
+            inLoop[size_t(loop.segments[i])] = true;
+        }
+    }
+    // Where two loop segments cross, their order changes: a cut goes there too.
+    for (const SegmentCrossing& c : outline.crossings) {
+        if (c.kind == CrossingKind::Cross && inLoop[size_t(c.first)] && inLoop[size_t(c.second)] &&
+            c.at.y() > mBounds.yMin && c.at.y() < mBounds.yMax)
+            cuts.push_back(c.at.y());
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    build(cuts, edges);
+}
+
+void SectionGeometry::build(const std::vector<double>& cuts, std::vector<Edge>& edges)
+{
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge& a, const Edge& b) { return a.yLo < b.yLo; });
+    std::vector<const Edge*> active;
+    std::vector<std::pair<double, std::pair<double, double>>> row; // (sort key, (x0, x1))
+    size_t next = 0;
+    double below = 0;
+    double mx = 0; // first moments about the lower-left corner, for precision
+    double my = 0;
+    const double ox = mBounds.xMin;
+    const double oy = mBounds.yMin;
+    mSlabs.reserve(cuts.size());
+    for (size_t k = 0; k + 1 < cuts.size(); ++k) {
+        const double y0 = cuts[k];
+        const double y1 = cuts[k + 1];
+        const double h = y1 - y0;
+        std::erase_if(active, [&](const Edge* e) { return e->yHi <= y0; });
+        while (next < edges.size() && edges[next].yLo <= y0)
+            active.push_back(&edges[next++]);
+
+        row.clear();
+        for (const Edge* e : active) {
+            const double x0 = e->xAt(y0);
+            const double x1 = e->xAt(y1);
+            row.push_back({x0 + x1, {x0 - ox, x1 - ox}});
+        }
+        std::sort(row.begin(), row.end());
+        Slab s{y0, y1, 0, 0, below};
+        const double v0 = y0 - oy;
+        const double v1 = y1 - oy;
+        // Closed loops always cross a slab an even number of times.
+        for (size_t i = 0; i + 1 < row.size(); i += 2) {
+            const auto [l0, l1] = row[i].second;
+            const auto [r0, r1] = row[i + 1].second;
+            const double w0 = r0 - l0;
+            const double w1 = r1 - l1;
+            s.w0 += w0;
+            s.w1 += w1;
+            mx += h / 6 * ((r0 * r0 + r0 * r1 + r1 * r1) - (l0 * l0 + l0 * l1 + l1 * l1));
+            my += h / 6 * (w0 * (2 * v0 + v1) + w1 * (v0 + 2 * v1));
+        }
+        below += h * (s.w0 + s.w1) / 2;
+        mSlabs.push_back(s);
+    }
+    mArea = below;
+    if (hasArea())
+        mCentroid = QPointF(ox + mx / mArea, oy + my / mArea);
+    else
+        mCentroid = QPointF((mBounds.xMin + mBounds.xMax) / 2, (mBounds.yMin + mBounds.yMax) / 2);
+}
+
+double SectionGeometry::areaBelow(double y) const
+{
+    if (!(y > mBounds.yMin) || mSlabs.empty())
+        return 0;
+    if (y >= mBounds.yMax)
+        return mArea;
+    const auto it = std::upper_bound(mSlabs.begin(), mSlabs.end(), y,
+                                     [](double v, const Slab& s) { return v < s.y0; });
+    const Slab& s = *(it - 1);
+    const double t = y - s.y0;
+    const double wy = s.w0 + (s.w1 - s.w0) * t / (s.y1 - s.y0);
+    return s.below + t * (s.w0 + wy) / 2;
+}
+
+double SectionGeometry::bandArea(double lo, double hi) const
+{
+    if (!(hi > lo))
+        return 0;
+    return areaBelow(hi) - areaBelow(lo);
+}
