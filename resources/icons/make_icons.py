@@ -16,6 +16,7 @@ import sys
 DARK = "#3a3f44"  # outlines
 ACCENT = "#1f6fb2"
 RED = "#c62828"  # the delete commands only
+GREEN = "#2e7d32"  # the check command only
 WHITE = "#ffffff"
 LIGHT_ACCENT = "#d6e6f5"
 FOLDER_BACK = "#f3d27a"
@@ -146,6 +147,15 @@ ICONS = {
     "undo": ("元に戻す", [
         el("path", 2, ACCENT, d="M4.5 6H10A3.5 3.5 0 0 1 10 13H6", stroke_linecap="butt", stroke_linejoin="round"),
         el("path", 1, ACCENT, ACCENT, d="M1.5 6L5.5 2.5V9.5Z", stroke_linejoin="round"),
+    ]),
+    "redo": ("やり直し", [
+        el("path", 2, ACCENT, d="M11.5 6H6A3.5 3.5 0 0 0 6 13H10", stroke_linecap="butt", stroke_linejoin="round"),
+        el("path", 1, ACCENT, ACCENT, d="M14.5 6L10.5 2.5V9.5Z", stroke_linejoin="round"),
+    ]),
+    "check": ("ブロック検査", [
+        el("rect", 1, DARK, WHITE, x=1.5, y=2.5, width=9, height=11),
+        el("path", 1, LIGHT_ACCENT, d="M3.5 5.5H8.5M3.5 8H8.5M3.5 10.5H6.5", halo=False),
+        el("path", 2, GREEN, d="M8 10.5L10.5 13L14.5 6.5", stroke_linecap="round", stroke_linejoin="round"),
     ]),
     "help": ("ヘルプ", [
         el("circle", 1, DARK, ACCENT, cx=8, cy=8, r=6.5),
