@@ -50,7 +50,7 @@ int main(int argc, char* argv[])
     QTemporaryDir dir; // keeps MRDTPATH out of the build folder
     auto mod = std::make_unique<Module1>();
     auto blk = std::make_unique<basMr_Blk>();
-    frmMain w(*mod, *blk, DataPathPlaces{dir.path() + u'/', dir.path() + u'/'});
+    frmMain w(*mod, *blk, DataPathPlaces{dir.path() + u'/', dir.path() + u'/', QString()});
     w.resize(800, 600);
     w.picture()->installEventFilter(&watcher); // the section itself, not just the frame
     w.show();

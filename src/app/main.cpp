@@ -57,6 +57,7 @@ int main(int argc, char* argv[])
     frmMain w(*mod, *blk, DataPathPlaces::current());
     w.resize(w.startSize());
     w.show();
+    QTimer::singleShot(0, &w, [&w] { w.offerRecovery(); });
     // A file handed over by the desktop opens once the window is up, as 開く
     // would open it; any message it gives then has a window to stand on.
     const QStringList args = QApplication::arguments().mid(1);

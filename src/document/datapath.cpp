@@ -2,6 +2,7 @@
 
 #include "document/cp932.h"
 #include "document/linereader.h"
+#include "document/recovery.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -69,6 +70,7 @@ DataPathPlaces DataPathPlaces::current()
     p.exeDir = withSlash(QCoreApplication::applicationDirPath());
     const QString cfg = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     p.configDir = cfg.isEmpty() ? QString() : withSlash(cfg);
+    p.stateDir = Recovery::defaultDir();
     return p;
 }
 

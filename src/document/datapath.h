@@ -11,6 +11,7 @@ struct DataPathPlaces
 {
     QString exeDir;    // the executable's folder, ending in "/"
     QString configDir; // the user's configuration folder, ending in "/"
+    QString stateDir;  // where the recovery copy is kept, ending in "/"; empty: none
 
     // The places of the running program (needs a QCoreApplication).
     static DataPathPlaces current();

@@ -81,7 +81,7 @@ bool FileCommands::saveTo(QString path)
     mHost.undoChanged();
     mHost.setCaption(captionFor(mBlk.DataName));
     mMod.SaveData = mMod.BlkData;
-    mHost.fileUsed(path);
+    mHost.documentChanged(path);
     return true;
 }
 
@@ -120,6 +120,36 @@ void FileCommands::mnuFileNew_Click()
     mHost.refresh();
     mBlk.DataName = kUntitled;
     mHost.setCaption(QStringLiteral("直立消波ブロック設定"));
+    mHost.documentChanged({});
+}
+
+bool FileCommands::openRecent(const QString& path)
+{
+    mHost.Raber_Reset();
+    if (Save_Confirm() == Cancelled)
+        return true;
+    if (!QFileInfo(path).isFile()) {
+        mPrompts.information(mHost.dialogParent(), QStringLiteral("最近使ったファイル"),
+                             QStringLiteral("%1 が見つかりません。\n一覧から削除します。")
+                                 .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    openFile(path);
+    return true;
+}
+
+void FileCommands::adoptRecovered(const BlkRec& rec)
+{
+    mMod.BlkData = rec;
+    mBlk.DataName = kUntitled;
+    mMod.SelLineCnt = 0;
+    mMod.SelPntCnt = 0;
+    Undo_Clear(mMod);
+    mHost.undoChanged();
+    mHost.fitViewToBlock();
+    mHost.setCaption(QStringLiteral("直立消波ブロック設定"));
+    mHost.Menu_Enable();
+    mHost.refresh();
 }
 
 std::optional<QString> FileCommands::chooseBlock()
@@ -176,7 +206,7 @@ bool FileCommands::openFile(const QString& path)
     mHost.Menu_Enable();
     mHost.refresh();
     mMod.SaveData = mMod.BlkData;
-    mHost.fileUsed(path);
+    mHost.documentChanged(path);
     return true;
 }
 

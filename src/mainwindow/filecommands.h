@@ -23,8 +23,9 @@ public:
     virtual void fitViewToBlock() = 0; // read the drawing area, Mk_Dan_xyminmax, Mk_Dan_scl
     virtual void setCaption(const QString& caption) = 0;
     virtual void undoChanged() = 0; // the undo stack was emptied
-    // A block file was opened or saved at path (recent files).
-    virtual void fileUsed(const QString& path) = 0;
+    // The block was replaced or saved: by New (path empty), an Open of path
+    // or a save to path. It is not modified now.
+    virtual void documentChanged(const QString& path) = 0;
 };
 
 // New, Open, Save and the save-if-modified prompt. Every file the program
@@ -55,6 +56,13 @@ public:
     // data folder set to the file's folder. False (after the failure message)
     // when it cannot be read; the block is then left as it was.
     bool openFile(const QString& path);
+    // A recent file: through the save-if-modified prompt like 開く; a file
+    // that has gone since is reported and dropped from the list by the caller
+    // (false).
+    bool openRecent(const QString& path);
+    // A block recovered after a crash becomes the block being edited, untitled
+    // and modified, so that nothing is overwritten without a save.
+    void adoptRecovered(const BlkRec& rec);
 
     static QString captionFor(const QString& dataName); // "直立消波ブロック設定 - " + name
 

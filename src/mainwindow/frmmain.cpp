@@ -3,8 +3,11 @@
 #include "dialogs/frmabout.h"
 #include "dialogs/helpwindow.h"
 #include "dialogs/prompts.h"
+#include "editing/undostack.h"
 #include "mainwindow/appdirs.h"
+#include "mainwindow/commandtable.h"
 #include "mainwindow/picture1.h"
+#include "mainwindow/recentmenu.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>
@@ -15,12 +18,14 @@
 #include <QGridLayout>
 #include <QIcon>
 #include <QImage>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include <cmath>
@@ -36,70 +41,6 @@ static void initResources()
 }
 
 namespace {
-
-// The menu bar: control name, caption; an empty caption is a separator and a
-// name ending in a top-level menu starts a new menu.
-struct MenuEntry
-{
-    const char* name;
-    const char* caption; // nullptr: separator
-    bool topLevel = false;
-};
-
-const MenuEntry kMenus[] = {
-    {"mnuFile", "ﾌｧｲﾙ(&F)", true},
-    {"mnuFileNew", "新規(&N)"},
-    {"mnuFileOpen", "開く(&O)..."},
-    {"mnuFileSave", "保存(&S)..."},
-    {"mnuFileSep", nullptr},
-    {"mnuFileEnd", "終了(&X)"},
-    {"mnuDisp", "表示(&V)", true},
-    {"mnuDispKaku", "拡大"},
-    {"mnuDispShuku", "縮小"},
-    {"mnuDispAll", "全表示"},
-    {"mnuDispRedraw", "再表示"},
-    {"mnuDispSep", nullptr},
-    {"mnuDispGrid", "グリッド"},
-    {"mnuBlkPara", "ブロック諸元(&B)...", true},
-    {"mnuPoint", "点(&P)", true},
-    {"mnuPointHen", "編集..."},
-    {"mnuPointDel", "削除"},
-    {"mnuLine", "線分(&L)", true},
-    {"mnuLineIn", "結線"},
-    {"mnuLineDel", "削除"},
-    {"mnuLineDelAll", "一括削除"},
-    {"mnuHelp", "ヘルプ(&H)", true},
-    {"mnuHelpHelp", "ヘルプ（&M）..."},
-    {"mnuHelpSep", nullptr},
-    {"mnuHelpVer", "バージョン情報（&A）..."},
-};
-
-// The toolbar: key, icon, tooltip; an empty key is a separator.
-struct ButtonEntry
-{
-    const char* key;
-    const char* icon;
-    const char* tip;
-};
-
-const ButtonEntry kButtons[] = {
-    {"NewOpen", "new", "新規"},
-    {"Open", "open", "開く"},
-    {"Save", "save", "保存"},
-    {nullptr, nullptr, nullptr},
-    {"Kakudai", "zoom_in", "拡大"},
-    {"Shukusho", "zoom_out", "縮小"},
-    {"Zenhyoji", "show_all", "全表示"},
-    {"Redraw", "redraw", "再表示"},
-    {"Grid", "grid", "グリッド"},
-    {nullptr, nullptr, nullptr},
-    {"Line", "join", "結線"},
-    {"Line_Del", "delete_segment", "線削除"},
-    {"Pnt_Del", "delete_point", "点削除"},
-    {nullptr, nullptr, nullptr},
-    {"Undo", "undo", "元に戻す"},
-    {"Help", "help", "ヘルプ"},
-};
 
 // Twips (1/1440 inch) to pixels at the given logical DPI.
 int twipsToPixels(int twips, qreal dpi)
@@ -139,7 +80,8 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
     : QMainWindow(parent), mMod(mod), mBlk(blk), mPlaces(places),
       mOwnPrompts(prompts ? nullptr : std::make_unique<MessageBoxPrompts>()),
       mPrompts(prompts ? prompts : mOwnPrompts.get()), mModes(mod, mView, *this),
-      mFiles(mod, blk, places.exeDir, *mPrompts, *this)
+      mFiles(mod, blk, places.exeDir, *mPrompts, *this), mEdits(mod, mModes, *mPrompts, *this),
+      mRecovery(places.stateDir)
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -150,6 +92,7 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
     createCentral();
     createStatusBar();
     applyMinimumSize();
+    createDocumentSafety();
     Form_Load();
 }
 
@@ -162,16 +105,18 @@ QAction* frmMain::menuItem(const QString& name) const
 
 void frmMain::createActions()
 {
-    for (const MenuEntry& m : kMenus) {
-        if (!m.caption || m.topLevel)
+    for (const MenuEntry& m : menuTable()) {
+        if (m.kind != MenuEntry::Kind::Item)
             continue;
         auto* a = new QAction(QString::fromUtf8(m.caption), this);
         a->setObjectName(QString::fromLatin1(m.name));
+        if (m.shortcuts)
+            a->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(m.shortcuts)));
         mMenuItems.insert(a->objectName(), a);
     }
     menuItem(QStringLiteral("mnuDispGrid"))->setCheckable(true);
 
-    auto on = [this](const char* name, void (frmMain::*slot)()) {
+    auto on = [this](const char* name, auto slot) {
         connect(menuItem(QString::fromLatin1(name)), &QAction::triggered, this, slot);
     };
     on("mnuDispKaku", &frmMain::mnuDispKaku_Click);
@@ -189,6 +134,14 @@ void frmMain::createActions()
     on("mnuFileOpen", &frmMain::mnuFileOpen_Click);
     on("mnuFileSave", &frmMain::mnuFileSave_Click);
     on("mnuFileEnd", &frmMain::mnuFileEnd_Click);
+    on("mnuPointHen", [this] { mEdits.mnuPointHen_Click(); });
+    on("mnuPointDel", [this] { mModes.enterPointDelete(); });
+    on("mnuLineIn", [this] { mModes.enterJoin(); });
+    on("mnuLineDel", [this] { mModes.enterLineDelete(); });
+    on("mnuLineDelAll", [this] { mEdits.mnuLineDelAll_Click(); });
+    on("mnuEditUndo", [this] { Toolbar1_ButtonClick(QStringLiteral("Undo")); });
+    on("mnuEditRedo", [this] { Toolbar1_ButtonClick(QStringLiteral("Redo")); });
+    on("mnuEditEsc", [this] { Raber_Reset(); });
     on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
     on("mnuHelpVer", &frmMain::mnuHelpVer_Click);
 }
@@ -196,28 +149,40 @@ void frmMain::createActions()
 void frmMain::createMenus()
 {
     QMenu* menu = nullptr;
-    for (const MenuEntry& m : kMenus) {
-        if (m.topLevel) {
-            const QString caption = QString::fromUtf8(m.caption);
-            if (QLatin1String(m.name) == QLatin1String("mnuBlkPara")) {
-                // A command directly on the menu bar, as in the classic layout.
-                QAction* a = menuBar()->addAction(caption);
-                a->setObjectName(QString::fromLatin1(m.name));
-                mMenuItems.insert(a->objectName(), a);
-                menu = nullptr;
-                continue;
-            }
-            menu = menuBar()->addMenu(caption);
-            menu->setObjectName(QString::fromLatin1(m.name));
-            continue;
+    for (const MenuEntry& m : menuTable()) {
+        const QString name = QString::fromLatin1(m.name);
+        switch (m.kind) {
+        case MenuEntry::Kind::Menu:
+            menu = menuBar()->addMenu(QString::fromUtf8(m.caption));
+            menu->setObjectName(name);
+            break;
+        case MenuEntry::Kind::BarItem: {
+            // A command directly on the menu bar, as in the classic layout.
+            QAction* a = menuBar()->addAction(QString::fromUtf8(m.caption));
+            a->setObjectName(name);
+            mMenuItems.insert(name, a);
+            menu = nullptr;
+            break;
         }
-        if (!menu)
-            continue;
-        if (!m.caption)
-            menu->addSeparator()->setObjectName(QString::fromLatin1(m.name));
-        else
-            menu->addAction(menuItem(QString::fromLatin1(m.name)));
+        case MenuEntry::Kind::Submenu:
+            if (menu) {
+                QMenu* sub = menu->addMenu(QString::fromUtf8(m.caption));
+                sub->setObjectName(name);
+                mSubmenus.insert(name, sub);
+            }
+            break;
+        case MenuEntry::Kind::Separator:
+            if (menu)
+                menu->addSeparator()->setObjectName(name);
+            break;
+        case MenuEntry::Kind::Item:
+            if (menu)
+                menu->addAction(menuItem(name));
+            break;
+        }
     }
+    connect(menuItem(QStringLiteral("mnuBlkPara")), &QAction::triggered, this,
+            [this] { mEdits.mnuBlkPara_Click(); });
 }
 
 QAction* frmMain::addButton(const QString& key, const QString& icon, const QString& tip)
@@ -240,7 +205,7 @@ void frmMain::createToolBar()
     mToolbar->setFloatable(false);
     mToolbar->setContextMenuPolicy(Qt::PreventContextMenu);
     mToolbar->setIconSize(QSize(16, 16)); // drawn on a 16-pixel grid: sharpest at 16, 32, 48
-    for (const ButtonEntry& b : kButtons) {
+    for (const ButtonEntry& b : toolbarTable()) {
         if (!b.key) {
             mToolbar->addSeparator();
             continue;
@@ -387,7 +352,7 @@ void frmMain::Form_Load()
     mMod.SelPntCnt = 0;
     for (int i = 0; i <= 10; ++i)
         mMod.UndoName[i].clear();
-    mButtons.value(QStringLiteral("Undo"))->setEnabled(false);
+    undoChanged(); // the "Undo" button disabled with the stack empty
     DataPath_Read(mBlk, mPlaces);
     mBlk.DataName = QStringLiteral("無題");
     Menu_Enable();
@@ -410,6 +375,7 @@ void frmMain::Form_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
+    mRecovery.discard(); // a normal exit leaves nothing to recover
     // A data folder that cannot be remembered is worth a word, but no reason
     // to keep the user here: the exit goes ahead.
     if (!DataPath_Write(mBlk, mPlaces))
@@ -435,11 +401,60 @@ void frmMain::fitViewToBlock()
     Mk_Dan_scl(mView);
 }
 
-void frmMain::fileUsed(const QString& /*path*/) {}
+void frmMain::createDocumentSafety()
+{
+    const QString ini = mPlaces.configDir.isEmpty()
+                            ? QString()
+                            : mPlaces.configDir + QStringLiteral("mrb_make.ini");
+    mRecent = new RecentMenu(mSubmenus.value(QStringLiteral("mnuFileRecent")), ini, this);
+    connect(mRecent, &RecentMenu::openRequested, this, [this](const QString& path) {
+        if (!mFiles.openRecent(path))
+            mRecent->files().remove(path);
+    });
+    // Comparing the block with the last copy costs microseconds and writing
+    // one well under a millisecond, so a plain timer on this thread will do.
+    mRecoveryTimer = new QTimer(this);
+    mRecoveryTimer->setInterval(2000);
+    connect(mRecoveryTimer, &QTimer::timeout, this, &frmMain::recoveryTick);
+    mRecoveryTimer->start();
+}
+
+void frmMain::recoveryTick()
+{
+    mRecovery.update(mMod.BlkData, mMod.SaveData);
+}
+
+void frmMain::documentChanged(const QString& path)
+{
+    if (!path.isEmpty())
+        mRecent->files().add(path);
+    recoveryTick(); // the block equals its saved copy now: the recovery copy goes
+}
+
+void frmMain::offerRecovery()
+{
+    for (const QString& copy : Recovery::orphans(mPlaces.stateDir)) {
+        BlkRec rec;
+        if (!Recovery::take(copy, rec))
+            continue;
+        const QString name = rec.Name.isEmpty() ? QStringLiteral("(名称なし)") : rec.Name;
+        if (mPrompts->yesNo(this, QStringLiteral("復元"),
+                            QStringLiteral("前回、保存されずに終了したブロックがあります。\n"
+                                           "名称: %1\n\n復元しますか?")
+                                .arg(name)) &&
+            mFiles.Save_Confirm() != FileCommands::Cancelled) {
+            mFiles.adoptRecovered(rec);
+            recoveryTick(); // kept safe again at once
+        }
+    }
+}
 
 void frmMain::openAtStart(const QString& path)
 {
-    mFiles.openFile(path); // a failure is reported and the empty block stays
+    // A recovered block is not dropped without the prompt.
+    if (mFiles.Save_Confirm() == FileCommands::Cancelled)
+        return;
+    mFiles.openFile(path); // a failure is reported and the block stays as it was
 }
 
 // --- help ----------------------------------------------------------------------
@@ -604,15 +619,6 @@ void frmMain::mnuDispGrid_Click()
     refresh();
 }
 
-bool frmMain::isToolbarKey(const QString& key)
-{
-    for (const ButtonEntry& b : kButtons) {
-        if (b.key && key == QLatin1String(b.key))
-            return true;
-    }
-    return false;
-}
-
 void frmMain::Toolbar1_ButtonClick(const QString& key)
 {
     // Keys are compared exactly; a command that has no handler in this window
@@ -633,8 +639,18 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
         mnuDispRedraw_Click();
     else if (key == QLatin1String("Grid"))
         mnuDispGrid_Click(); // the button toggled itself; the handler sets it from the menu
+    else if (key == QLatin1String("Line"))
+        mModes.enterJoin();
+    else if (key == QLatin1String("Line_Del"))
+        mModes.enterLineDelete();
+    else if (key == QLatin1String("Pnt_Del"))
+        mModes.enterPointDelete();
+    else if (key == QLatin1String("Undo"))
+        mEdits.undo();
     else if (key == QLatin1String("Help"))
         mnuHelpHelp_Click();
+    else if (key == QLatin1String("Redo"))
+        mEdits.redo();
     else if (!isToolbarKey(key))
         mModes.setIdle();
 }
@@ -713,7 +729,12 @@ void frmMain::showError(const QString& text)
 
 void frmMain::undoChanged()
 {
-    mButtons.value(QStringLiteral("Undo"))->setEnabled(mMod.UndoCnt > 0);
+    const bool undo = mMod.UndoCnt > 0;
+    const bool redo = Redo_Available(mMod);
+    mButtons.value(QStringLiteral("Undo"))->setEnabled(undo);
+    menuItem(QStringLiteral("mnuEditUndo"))->setEnabled(undo);
+    mButtons.value(QStringLiteral("Redo"))->setEnabled(redo);
+    menuItem(QStringLiteral("mnuEditRedo"))->setEnabled(redo);
 }
 
 void frmMain::selectionChanged()

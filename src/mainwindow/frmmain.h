@@ -3,7 +3,9 @@
 #include "document/basmrblk.h"
 #include "document/datapath.h"
 #include "document/module1.h"
+#include "document/recovery.h"
 #include "editing/mousemodes.h"
+#include "mainwindow/editcommands.h"
 #include "mainwindow/filecommands.h"
 #include "view/viewstate.h"
 
@@ -21,11 +23,16 @@ class QToolBar;
 class Picture1;
 class Prompts;
 class HelpWindow;
+class RecentMenu;
+class QTimer;
 
 // The main window: menus, toolbar, the drawing area with its scroll bars and
 // the two-panel status bar. It owns the view and the interaction state; the
 // block state is handed in, so tests build their own.
-class frmMain : public QMainWindow, private MouseModesHost, private FileCommandsHost
+class frmMain : public QMainWindow,
+                private MouseModesHost,
+                private FileCommandsHost,
+                private EditCommandsHost
 {
     Q_OBJECT
 public:
@@ -53,6 +60,12 @@ public:
     void mnuHelpVer_Click();
     // A block file named on the command line: opened as 開く opens it.
     void openAtStart(const QString& path);
+    // Offers the recovery copies a crashed run left behind, one by one.
+    void offerRecovery();
+    // The recovery copy brought up to date (every few seconds).
+    void recoveryTick();
+    Recovery& recovery() { return mRecovery; }
+    RecentMenu* recentMenu() const { return mRecent; }
     HelpWindow* helpWindow() const { return mHelp; }
     void mnuDispKaku_Click();
     void mnuDispShuku_Click();
@@ -60,13 +73,13 @@ public:
     void mnuDispRedraw_Click();
     void mnuDispGrid_Click();
     void Toolbar1_ButtonClick(const QString& key);
-    static bool isToolbarKey(const QString& key);
 
     // For tests and the benchmarks.
     ViewState& view() { return mView; }
     ScrollState& scroll() { return mScroll; }
     MouseModes& modes() { return mModes; }
     FileCommands& files() { return mFiles; }
+    EditCommands& edits() { return mEdits; }
     Picture1* picture() const { return mPicture; }
     QScrollBar* hScroll() const { return mHScroll; }
     QScrollBar* vScroll() const { return mVScroll; }
@@ -101,13 +114,14 @@ private:
     QWidget* dialogParent() override { return this; }
     void fitViewToBlock() override;
     void setCaption(const QString& caption) override { setWindowTitle(caption); }
-    void fileUsed(const QString& path) override;
+    void documentChanged(const QString& path) override;
 
     void createActions();
     void createMenus();
     void createToolBar();
     void createStatusBar();
     void createCentral();
+    void createDocumentSafety();
     void Form_Load();
     void Form_Unload();
     void readDrawingArea();
@@ -131,6 +145,7 @@ private:
     ScrollState mScroll;
     MouseModes mModes;
     FileCommands mFiles;
+    EditCommands mEdits;
 
     Picture1* mPicture = nullptr;
     QScrollBar* mHScroll = nullptr;
@@ -140,9 +155,13 @@ private:
     QLabel* mPanel2 = nullptr;
     QMap<QString, QAction*> mMenuItems; // by control name: "mnuDispGrid", ...
     QMap<QString, QAction*> mButtons;   // by toolbar key: "Grid", ...
+    QMap<QString, QMenu*> mSubmenus;    // filled at run time: "mnuFileRecent"
     QRegion mBandShown;                 // where the rubber band was last drawn
     HelpWindow* mHelp = nullptr;        // created on first use, owned by the window
-    bool mPanning = false;              // the middle button is dragging the view
+    RecentMenu* mRecent = nullptr;
+    Recovery mRecovery;
+    QTimer* mRecoveryTimer = nullptr;
+    bool mPanning = false; // the middle button is dragging the view
     QPoint mPanFrom;
     bool mIconsOk = false;
     bool mUnloaded = false;

@@ -27,7 +27,7 @@ struct FakeHost : FileCommandsHost
     void fitViewToBlock() override { ++fits; }
     void setCaption(const QString& c) override { caption = c; }
     void undoChanged() override {}
-    void fileUsed(const QString& path) override { used << path; }
+    void documentChanged(const QString& path) override { used << path; }
 };
 
 BlkRec sampleBlock(double v)

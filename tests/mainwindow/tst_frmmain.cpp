@@ -7,6 +7,7 @@
 #include "editing/undostack.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/picture1.h"
+#include "mainwindow/recentmenu.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>
@@ -43,7 +44,7 @@ struct Rig
     explicit Rig(QSize size = QSize(800, 600), DataPathPlaces places = {})
     {
         if (places.exeDir.isEmpty())
-            places = {exe.path() + u'/', cfg.path() + u'/'};
+            places = {exe.path() + u'/', cfg.path() + u'/', QString()};
         w = std::make_unique<frmMain>(*mod, *blk, places, &prompts);
         w->resize(size);
         w->show();
@@ -98,6 +99,9 @@ private slots:
     void closeModifiedAsksFirst();
     void helpFromMenuAndToolbar();
     void segmentDeletionThroughWindow();
+    void joinThreePointsUndoRedo();
+    void recentFileThatHasGone();
+    void recoveryAfterCrash();
 };
 
 void TstFrmMain::menus()
@@ -105,16 +109,28 @@ void TstFrmMain::menus()
     Rig r;
     QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定"));
     const QList<QAction*> top = r.w->menuBar()->actions();
+    // The classic menus in their order; 編集 is the one added, before ヘルプ.
     QCOMPARE(captions(top), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "ブロック諸元(&B)...", "点(&P)",
-                                         "線分(&L)", "ヘルプ(&H)"}));
-    QCOMPARE(captions(top[0]->menu()->actions()),
-             QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "-", "終了(&X)"}));
+                                         "線分(&L)", "編集(&E)", "ヘルプ(&H)"}));
+    // Additions stand after the classic items (in the file menu before 終了).
+    QCOMPARE(
+        captions(top[0]->menu()->actions()),
+        QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "最近使ったファイル(&R)", "-",
+                     "データシートを PDF に出力(&D)...", "印刷(&P)...", "印刷プレビュー(&V)...",
+                     "断面を SVG に出力...", "断面を PNG に出力...", "-", "終了(&X)"}));
     QCOMPARE(captions(top[1]->menu()->actions()),
-             QStringList({"拡大", "縮小", "全表示", "再表示", "-", "グリッド"}));
+             QStringList({"拡大", "縮小", "全表示", "再表示", "-", "グリッド", "-",
+                          "ブロック検査(&C)..."}));
     QCOMPARE(captions(top[3]->menu()->actions()), QStringList({"編集...", "削除"}));
     QCOMPARE(captions(top[4]->menu()->actions()), QStringList({"結線", "削除", "一括削除"}));
     QCOMPARE(captions(top[5]->menu()->actions()),
+             QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "モード終了"}));
+    QCOMPARE(captions(top[6]->menu()->actions()),
              QStringList({"ヘルプ（&M）...", "-", "バージョン情報（&A）..."}));
+    QCOMPARE(r.w->menuItem(QStringLiteral("mnuEditUndo"))->shortcut(),
+             QKeySequence(QStringLiteral("Ctrl+Z")));
+    QCOMPARE(r.w->menuItem(QStringLiteral("mnuEditRedo"))->shortcuts(),
+             QKeySequence::listFromString(QStringLiteral("Ctrl+Y;Ctrl+Shift+Z")));
 }
 
 void TstFrmMain::toolbar()
@@ -129,11 +145,13 @@ void TstFrmMain::toolbar()
         if (!a->isSeparator())
             tips << a->toolTip();
     }
+    // The classic buttons, then the added ones after them.
     QCOMPARE(keys, QStringList({"NewOpen", "Open", "Save", "|", "Kakudai", "Shukusho", "Zenhyoji",
                                 "Redraw", "Grid", "|", "Line", "Line_Del", "Pnt_Del", "|", "Undo",
-                                "Help"}));
+                                "Help", "|", "Redo", "Check"}));
     QCOMPARE(tips, QStringList({"新規", "開く", "保存", "拡大", "縮小", "全表示", "再表示",
-                                "グリッド", "結線", "線削除", "点削除", "元に戻す", "ヘルプ"}));
+                                "グリッド", "結線", "線削除", "点削除", "元に戻す", "ヘルプ",
+                                "やり直し", "ブロック検査"}));
     QVERIFY2(r.w->iconsOk(), "toolbar icons render blank");
     QVERIFY(r.w->toolbarButton(QStringLiteral("Grid"))->isCheckable());
 
@@ -322,8 +340,8 @@ void TstFrmMain::unloadReportsUnwritableDataFolder()
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QString base = blocker.fileName();
-    Rig r(QSize(800, 600),
-          DataPathPlaces{base + QStringLiteral("/exe/"), base + QStringLiteral("/cfg/")});
+    Rig r(QSize(800, 600), DataPathPlaces{base + QStringLiteral("/exe/"),
+                                          base + QStringLiteral("/cfg/"), QString()});
     QVERIFY(r.w->close()); // the exit goes ahead
     QCOMPARE(r.prompts.errors().size(), 1);
     QVERIFY(r.prompts.errors()[0].startsWith(
@@ -470,6 +488,87 @@ void TstFrmMain::segmentDeletionThroughWindow()
     Undo_Pop(*r.mod);
     r.w->modes().afterUndo();
     QVERIFY(!undo->isEnabled() && r.w->toolbarButton(QStringLiteral("Line_Del"))->isEnabled());
+}
+
+void TstFrmMain::joinThreePointsUndoRedo()
+{
+    Rig r;
+    r.w->openAtStart(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"));
+    const BlkRec opened = r.mod->BlkData;
+    r.w->menuItem(QStringLiteral("mnuLineDelAll"))->trigger(); // OK: a bare outline
+    QCOMPARE(r.mod->BlkData.LineCnt, qint16(0));
+    const BlkRec& b = r.mod->BlkData;
+    auto at = [&](int i) { return SectionPainter::toScreen(r.w->view(), b.PntX[i], b.PntY[i]); };
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Line"));
+    for (int i : {1, 2, 3})
+        r.mouse(QEvent::MouseButtonPress, at(i), Qt::LeftButton, Qt::LeftButton);
+    r.mouse(QEvent::MouseButtonPress, at(3), Qt::RightButton, Qt::RightButton);
+    QCOMPARE(r.w->panelText(1), Disp_MessageText(1));
+    r.mouse(QEvent::MouseButtonPress, at(3), Qt::RightButton, Qt::RightButton);
+    QCOMPARE(r.w->modes().state().Disp_mode, DispMode::Idle);
+    QCOMPARE(segmentsText(b), QStringLiteral("1-2 2-3"));
+    // The joined segment is drawn white half-way between its points.
+    const QPoint mid = (at(1) + at(2)) / 2;
+    QCOMPARE(r.picture().pixelColor(mid), Palette::Fore);
+    // Two undos and the outline is bare again; redo brings the first join back.
+    r.w->menuItem(QStringLiteral("mnuEditUndo"))->trigger();
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Undo"));
+    QCOMPARE(b.LineCnt, qint16(0));
+    QVERIFY(r.w->toolbarButton(QStringLiteral("Redo"))->isEnabled());
+    r.w->menuItem(QStringLiteral("mnuEditRedo"))->trigger();
+    QCOMPARE(segmentsText(b), QStringLiteral("1-2"));
+    // Undo back to the opened block: not modified any more.
+    r.w->edits().undo();
+    r.w->edits().undo();
+    QVERIFY(!Blk_Differs(b, opened));
+    QVERIFY(!Data_Modified(*r.mod));
+    QVERIFY(!r.w->toolbarButton(QStringLiteral("Undo"))->isEnabled());
+}
+
+void TstFrmMain::recentFileThatHasGone()
+{
+    Rig r;
+    const QString copy = r.exe.path() + QStringLiteral("/copy.csv");
+    QVERIFY(QFile::copy(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"), copy));
+    r.w->openAtStart(copy);
+    r.w->openAtStart(QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv"));
+    QCOMPARE(r.w->recentMenu()->files().files(),
+             QStringList({QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv"), copy}));
+    QVERIFY(QFile::remove(copy));
+    r.w->recentMenu()->rebuild();
+    auto* gone = r.w->findChild<QAction*>(QStringLiteral("mnuFileRecent_1"));
+    QVERIFY(gone && !gone->isEnabled());
+    QVERIFY(r.w->findChild<QAction*>(QStringLiteral("mnuFileRecent_0"))->isEnabled());
+    // Chosen all the same (it went while the menu was open): a word, and it leaves the list.
+    emit r.w->recentMenu()->openRequested(copy);
+    QCOMPARE(r.prompts.kind(QStringLiteral("information")).size(), 1);
+    QCOMPARE(r.w->recentMenu()->files().files().size(), 1);
+    QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定 - block_8t"));
+}
+
+void TstFrmMain::recoveryAfterCrash()
+{
+    QTemporaryDir exe, cfg, state;
+    const QString stateDir = state.path() + u'/';
+    // What a killed run leaves: a copy whose owner's lock is gone.
+    BlkRec lost;
+    QVERIFY(Blk_ReadPath(lost, QStringLiteral(MRB_SAMPLES_DIR "/block_4t_chamfer.csv")));
+    lost.V = 12.5;
+    QVERIFY(Blk_Write(lost, stateDir + QStringLiteral("recovery-999999.csv")).ok);
+    Rig r(QSize(800, 600), DataPathPlaces{exe.path() + u'/', cfg.path() + u'/', stateDir});
+    r.prompts.yesNoAnswers << true;
+    r.w->offerRecovery();
+    QCOMPARE(r.prompts.kind(QStringLiteral("yesNo")).size(), 1);
+    QCOMPARE(r.mod->BlkData.V, 12.5);
+    QVERIFY(Data_Modified(*r.mod)); // untitled and modified: nothing is overwritten unasked
+    QCOMPARE(r.blk->DataName, QStringLiteral("無題"));
+    QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定"));
+    QVERIFY(!QFile::exists(stateDir + QStringLiteral("recovery-999999.csv")));
+    // The recovered block is itself kept safe, and a normal exit clears it.
+    QVERIFY(r.w->recovery().hasCopy());
+    r.prompts.yesNoCancelAnswers << Prompts::Answer::No;
+    QVERIFY(r.w->close());
+    QVERIFY(!QFile::exists(r.w->recovery().copyPath()));
 }
 
 QTEST_MAIN(TstFrmMain)

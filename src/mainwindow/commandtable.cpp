@@ -1,0 +1,90 @@
+#include "mainwindow/commandtable.h"
+
+namespace {
+
+using K = MenuEntry::Kind;
+
+const MenuEntry kMenus[] = {
+    {"mnuFile", "ﾌｧｲﾙ(&F)", K::Menu},
+    {"mnuFileNew", "新規(&N)"},
+    {"mnuFileOpen", "開く(&O)..."},
+    {"mnuFileSave", "保存(&S)..."},
+    {"mnuFileRecent", "最近使ったファイル(&R)", K::Submenu},
+    {"mnuFileSepOut", nullptr, K::Separator},
+    {"mnuFilePdf", "データシートを PDF に出力(&D)..."},
+    {"mnuFilePrint", "印刷(&P)...", K::Item, "Ctrl+P"},
+    {"mnuFilePreview", "印刷プレビュー(&V)..."},
+    {"mnuFileSvg", "断面を SVG に出力..."},
+    {"mnuFilePng", "断面を PNG に出力..."},
+    {"mnuFileSep", nullptr, K::Separator},
+    {"mnuFileEnd", "終了(&X)"},
+    {"mnuDisp", "表示(&V)", K::Menu},
+    {"mnuDispKaku", "拡大"},
+    {"mnuDispShuku", "縮小"},
+    {"mnuDispAll", "全表示"},
+    {"mnuDispRedraw", "再表示"},
+    {"mnuDispSep", nullptr, K::Separator},
+    {"mnuDispGrid", "グリッド"},
+    {"mnuDispSepCheck", nullptr, K::Separator},
+    {"mnuDispCheck", "ブロック検査(&C)..."},
+    {"mnuBlkPara", "ブロック諸元(&B)...", K::BarItem},
+    {"mnuPoint", "点(&P)", K::Menu},
+    {"mnuPointHen", "編集..."},
+    {"mnuPointDel", "削除"},
+    {"mnuLine", "線分(&L)", K::Menu},
+    {"mnuLineIn", "結線"},
+    {"mnuLineDel", "削除"},
+    {"mnuLineDelAll", "一括削除"},
+    {"mnuEdit", "編集(&E)", K::Menu},
+    {"mnuEditUndo", "元に戻す(&U)", K::Item, "Ctrl+Z"},
+    {"mnuEditRedo", "やり直し(&R)", K::Item, "Ctrl+Y;Ctrl+Shift+Z"},
+    {"mnuEditSep", nullptr, K::Separator},
+    {"mnuEditEsc", "モード終了", K::Item, "Esc"},
+    {"mnuHelp", "ヘルプ(&H)", K::Menu},
+    {"mnuHelpHelp", "ヘルプ（&M）..."},
+    {"mnuHelpSep", nullptr, K::Separator},
+    {"mnuHelpVer", "バージョン情報（&A）..."},
+};
+
+const ButtonEntry kButtons[] = {
+    {"NewOpen", "new", "新規"},
+    {"Open", "open", "開く"},
+    {"Save", "save", "保存"},
+    {nullptr, nullptr, nullptr},
+    {"Kakudai", "zoom_in", "拡大"},
+    {"Shukusho", "zoom_out", "縮小"},
+    {"Zenhyoji", "show_all", "全表示"},
+    {"Redraw", "redraw", "再表示"},
+    {"Grid", "grid", "グリッド"},
+    {nullptr, nullptr, nullptr},
+    {"Line", "join", "結線"},
+    {"Line_Del", "delete_segment", "線削除"},
+    {"Pnt_Del", "delete_point", "点削除"},
+    {nullptr, nullptr, nullptr},
+    {"Undo", "undo", "元に戻す"},
+    {"Help", "help", "ヘルプ"},
+    {nullptr, nullptr, nullptr},
+    {"Redo", "redo", "やり直し"},
+    {"Check", "check", "ブロック検査"},
+};
+
+} // namespace
+
+std::span<const MenuEntry> menuTable()
+{
+    return kMenus;
+}
+
+std::span<const ButtonEntry> toolbarTable()
+{
+    return kButtons;
+}
+
+bool isToolbarKey(const QString& key)
+{
+    for (const ButtonEntry& b : kButtons) {
+        if (b.key && key == QLatin1String(b.key))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <span>
+
+// The main window's menus and toolbar as tables, in their order. The classic
+// items keep their places; what was added comes after the items of a menu,
+// in a menu of its own, or after the classic toolbar buttons.
+struct MenuEntry
+{
+    enum class Kind
+    {
+        Item,
+        Separator,
+        Menu,    // starts a top-level menu
+        BarItem, // a command directly on the menu bar
+        Submenu  // a submenu filled at run time
+    };
+    const char* name; // control name, "mnuFileNew"
+    const char* caption;
+    Kind kind = Kind::Item;
+    const char* shortcuts = nullptr; // "Ctrl+Y;Ctrl+Shift+Z"
+};
+
+struct ButtonEntry
+{
+    const char* key; // nullptr: a separator
+    const char* icon;
+    const char* tip;
+};
+
+std::span<const MenuEntry> menuTable();
+std::span<const ButtonEntry> toolbarTable();
+
+// Whether key is one of the toolbar's keys (compared exactly).
+bool isToolbarKey(const QString& key);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "document/module1.h"
+
+class MouseModes;
+class Prompts;
+class QWidget;
+
+// What the editing commands need of their window.
+class EditCommandsHost
+{
+public:
+    virtual ~EditCommandsHost() = default;
+    virtual QWidget* dialogParent() = 0;
+    virtual void refresh() = 0;     // repaint the section from the data
+    virtual void undoChanged() = 0; // the undo or redo stack changed
+};
+
+// The commands that change the block outside the mouse modes: the point
+// table editor, the block specification dialog, 一括削除, undo and redo.
+class EditCommands
+{
+public:
+    EditCommands(Module1& mod, MouseModes& modes, Prompts& prompts, EditCommandsHost& host);
+
+    void mnuPointHen_Click();
+    void mnuBlkPara_Click();
+    void mnuLineDelAll_Click();
+    // The toolbar's "Undo" key (and Ctrl+Z): one step back, nothing when the
+    // stack is empty.
+    void undo();
+    // Takes back the last undo (Ctrl+Y, Ctrl+Shift+Z).
+    void redo();
+
+private:
+    Module1& mMod;
+    MouseModes& mModes;
+    Prompts& mPrompts;
+    EditCommandsHost& mHost;
+};
