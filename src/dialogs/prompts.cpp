@@ -97,6 +97,7 @@ QString MessageBoxPrompts::saveFile(QWidget* parent, const SaveFileRequest& r)
     dlg.setFileMode(QFileDialog::AnyFile);
     dlg.setDefaultSuffix(r.suffix);
     dlg.selectFile(r.name);
+    dlg.resize(dlg.sizeHint().expandedTo(QSize(820, 520))); // room for names, sizes and dates
     QTimer::singleShot(0, &dlg, [&dlg] {
         if (auto* name = dlg.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
             name->setFocus();

@@ -372,7 +372,11 @@ BlkWriteResult Blk_Write(const BlkRec& rec, const QString& path)
     BlkWriteResult r = Blk_Encode(rec, bytes);
     if (!r.ok)
         return r;
+    return Blk_WriteBytes(bytes, path);
+}
 
+BlkWriteResult Blk_WriteBytes(const QByteArray& bytes, const QString& path)
+{
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return failure(QStringLiteral("ファイル %1 を書き込み用に開けません。\n%2")

@@ -45,3 +45,6 @@ BlkWriteResult Blk_Encode(const BlkRec& rec, QByteArray& bytes);
 // Writes rec to path, replacing any existing file only once the new one is
 // complete: a failed save leaves the old file as it was.
 BlkWriteResult Blk_Write(const BlkRec& rec, const QString& path);
+// The second half of Blk_Write: encoded bytes written the same safe way. Safe
+// to call from another thread.
+BlkWriteResult Blk_WriteBytes(const QByteArray& bytes, const QString& path);

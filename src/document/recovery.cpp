@@ -23,12 +23,16 @@ QString lockOf(const QString& copy)
 
 Recovery::Recovery(QString dir) : mDir(std::move(dir))
 {
+    mWriter.setMaxThreadCount(1);
     if (!mDir.isEmpty())
         mCopy = mDir + kPrefix + QString::number(QCoreApplication::applicationPid()) +
                 QStringLiteral(".csv");
 }
 
-Recovery::~Recovery() = default;
+Recovery::~Recovery()
+{
+    mWriter.waitForDone();
+}
 
 QString Recovery::defaultDir()
 {
@@ -65,19 +69,23 @@ void Recovery::update(const BlkRec& blk, const BlkRec& saved)
     }
     if (mWritten && !Blk_Differs(blk, mLast))
         return;
-    if (!ensureLock())
+    if (mDir.isEmpty() || mFailed)
         return;
-    if (!Blk_Write(blk, mCopy).ok) {
-        // An unwritable folder or a name the file cannot hold: no copy. A
-        // later change may be writable again, so only the lock is kept.
-        return;
-    }
+    QByteArray bytes;
+    if (!Blk_Encode(blk, bytes).ok)
+        return; // a name the file cannot hold: no copy until it is mended
     mLast = blk;
     mWritten = true;
+    // The lock, the folder and the file are the writer thread's alone.
+    mWriter.start([this, bytes] {
+        if (ensureLock())
+            Blk_WriteBytes(bytes, mCopy);
+    });
 }
 
 void Recovery::discard()
 {
+    mWriter.waitForDone();
     if (mWritten)
         QFile::remove(mCopy);
     mWritten = false;

@@ -5,7 +5,9 @@
 #include <QLockFile>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 
+#include <atomic>
 #include <memory>
 
 // The recovery copy: while the block is modified, a copy of it is kept in the
@@ -24,14 +26,19 @@ public:
     static QString defaultDir();
 
     // Brings the copy up to date: written when blk differs from saved and
-    // from what was last written, removed when blk equals saved. A folder
-    // that cannot be written is a silent fallback: no copy, no message.
+    // from what was last written, removed when blk equals saved. Only the
+    // encoding happens here; the file is written on a thread of its own, so
+    // a slow disk never holds up the window. A folder that cannot be written
+    // is a silent fallback: no copy, no message.
     void update(const BlkRec& blk, const BlkRec& saved);
-    // Removes the copy (a normal exit).
+    // Removes the copy (a normal exit), once any write under way has ended.
     void discard();
+    // Waits for a write under way (tests, and before the copy is read back).
+    void flush() { mWriter.waitForDone(); }
 
     QString copyPath() const { return mCopy; }
-    bool hasCopy() const { return mWritten; }
+    // A copy is on disk or on its way there.
+    bool hasCopy() const { return mWritten && !mFailed; }
 
     // The copies in dir whose owner is no longer running, oldest first.
     static QStringList orphans(const QString& dir);
@@ -40,12 +47,13 @@ public:
     static bool take(const QString& copy, BlkRec& rec);
 
 private:
-    bool ensureLock();
+    bool ensureLock(); // on the writer thread
 
     QString mDir;
     QString mCopy;
     std::unique_ptr<QLockFile> mLock;
     BlkRec mLast; // what the copy holds
     bool mWritten = false;
-    bool mFailed = false; // the folder refused once; do not try at every tick
+    std::atomic<bool> mFailed = false; // the folder refused once; do not try at every tick
+    QThreadPool mWriter;               // one thread: copies are written in order
 };

@@ -42,14 +42,17 @@ void TstRecovery::copyFollowsModification()
     r.update(saved, saved);
     QVERIFY(!QFile::exists(r.copyPath())); // nothing to recover
     r.update(block(2), saved);
+    r.flush();
     QVERIFY(r.hasCopy());
     BlkRec back;
     QVERIFY(Blk_ReadPath(back, r.copyPath()));
     QCOMPARE(back.V, 2.0);
     QFile::remove(r.copyPath());
     r.update(block(2), saved); // unchanged since the last copy: not written again
+    r.flush();
     QVERIFY(!QFile::exists(r.copyPath()));
     r.update(block(3), saved);
+    r.flush();
     QVERIFY(Blk_ReadPath(back, r.copyPath()));
     QCOMPARE(back.V, 3.0);
     // Saved (the block equals its saved copy again): the copy goes.
@@ -71,6 +74,7 @@ void TstRecovery::copyOfKilledRunIsOffered()
         // The program killed while its block is modified: no clean-up at all.
         Recovery r(d);
         r.update(block(7.5), block(0));
+        r.flush(); // the copy is on disk some seconds before the crash
         raise(SIGKILL);
         _exit(1);
     }
@@ -96,6 +100,7 @@ void TstRecovery::unwritableFolderIsSilent()
     blocker.close();
     Recovery r(blocker.fileName() + QStringLiteral("/state/"));
     r.update(block(2), block(1));
+    r.flush();
     QVERIFY(!r.hasCopy());
     Recovery off{QString()};
     off.update(block(2), block(1));
