@@ -972,7 +972,9 @@ void TstSectionPainter::selectionHighlights()
     QPainter p(&img);
     const std::array<qint16, 3> lines{0, 1, 3};
     const std::array<qint16, 2> points{3, 4};
-    SectionPainter::paintSelection(p, img.size(), v, b, lines, points, {false, testFont()});
+    SectionPainter::Options opt;
+    opt.font = testFont();
+    SectionPainter::paintSelection(p, img.size(), v, b, lines, points, opt);
     p.end();
     QCOMPARE(countColour(img, kYellow, QRect(21, 140, 139, 1)), 139);
     QCOMPARE(countColour(img, kYellow, QRect(159, 39, 3, 3)), 5); // the plus
