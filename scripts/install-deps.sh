@@ -9,7 +9,7 @@ set -euo pipefail
 
 run_pkgs=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev libgl-dev
   fonts-ipafont-gothic qt6-translations-l10n
 )
 test_pkgs=(clang libclang-rt-14-dev desktop-file-utils appstream poppler-utils)

@@ -41,10 +41,10 @@ double screenY(const ViewState& v, double y)
     return (v.Dan_ymax - y) * v.Dan_scl;
 }
 
-QPen cosmeticPen(const QColor& c)
+QPen cosmeticPen(const QColor& c, bool cosmetic = true)
 {
     QPen pen(c, 1);
-    pen.setCosmetic(true);
+    pen.setCosmetic(cosmetic);
     return pen;
 }
 
@@ -62,9 +62,9 @@ bool dotLit(int i)
 // Lines are always drawn toward growing coordinates with a flat cap: the last
 // pixel (the end point) is not drawn, so the caller decides exactly which
 // pixels light up. phase: the position within the pattern of the first pixel.
-QPen dottedPen(const QColor& c, int phase)
+QPen dottedPen(const QColor& c, int phase, bool cosmetic)
 {
-    QPen pen = cosmeticPen(c);
+    QPen pen = cosmeticPen(c, cosmetic);
     pen.setCapStyle(Qt::FlatCap);
     pen.setDashPattern({double(kDotsOn), double(kDotPeriod - kDotsOn)});
     pen.setDashOffset(phase);
@@ -199,9 +199,10 @@ bool verticalDotLit(const GridDots& d, int y)
     return dotLit(d.vAnchor - y);
 }
 
-void drawGridDirect(QImage& img, const SectionPainter::GridLines& g, const GridDots& d)
+void drawGridDirect(QImage& img, const SectionPainter::GridLines& g, const GridDots& d,
+                    const QColor& colour)
 {
-    const QRgb grey = Palette::Grid.rgba();
+    const QRgb grey = colour.rgba();
     uchar* bits = img.bits();
     const qsizetype stride = img.bytesPerLine();
     const auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + y * stride); };
@@ -228,7 +229,8 @@ void drawGridDirect(QImage& img, const SectionPainter::GridLines& g, const GridD
     }
 }
 
-void drawGridPainter(QPainter& p, const SectionPainter::GridLines& g, const GridDots& d)
+void drawGridPainter(QPainter& p, const SectionPainter::GridLines& g, const GridDots& d,
+                     const SectionPainter::Options& opt)
 {
     // Drawn top-down from row 0: the pattern's phase there follows from the
     // anchor, and from there on the dash pattern matches the anchored one.
@@ -237,18 +239,18 @@ void drawGridPainter(QPainter& p, const SectionPainter::GridLines& g, const Grid
     if (d.vLast >= 0) {
         // A run going down starts kDotsOn - 1 rows above an anchored pixel.
         const int phase = ((kDotsOn - 1 - d.vAnchor) % kDotPeriod + kDotPeriod) % kDotPeriod;
-        p.setPen(dottedPen(Palette::Grid, phase));
+        p.setPen(dottedPen(opt.colours.grid, phase, opt.cosmeticPens));
         for (int x : g.columns)
             p.drawLine(x, 0, x, d.vLast + 1);
     }
     if (d.hLast >= 0) {
-        p.setPen(dottedPen(Palette::Grid, 0));
+        p.setPen(dottedPen(opt.colours.grid, 0, opt.cosmeticPens));
         for (int y : g.rows)
             p.drawLine(0, y, d.hLast + 1, y);
     }
 }
 
-void drawGrid(QPainter& p, QSize area, const ViewState& v)
+void drawGrid(QPainter& p, QSize area, const ViewState& v, const SectionPainter::Options& opt)
 {
     const SectionPainter::GridLines g = SectionPainter::gridLines(v, area);
     // Vertical lines run from the bottom of the grid up to row 0, horizontal
@@ -262,10 +264,12 @@ void drawGrid(QPainter& p, QSize area, const ViewState& v)
     }
     if (g.right >= 0)
         d.hLast = std::min(g.right, area.width());
-    if (QImage* img = directTarget(p))
-        drawGridDirect(*img, g, d);
+    // Written pixels are one pixel wide, which only a cosmetic pen matches.
+    QImage* img = opt.cosmeticPens ? directTarget(p) : nullptr;
+    if (img != nullptr && opt.colours.grid.alpha() == 255)
+        drawGridDirect(*img, g, d, opt.colours.grid);
     else
-        drawGridPainter(p, g, d);
+        drawGridPainter(p, g, d, opt);
 }
 
 // The drawing area widened by the clipping pad.
@@ -292,10 +296,11 @@ void drawSegment(QPainter& p, const QRectF& clip, const ViewState& v, const BlkR
     p.drawLine(truncClamped(ax), truncClamped(ay), truncClamped(bx), truncClamped(by));
 }
 
-void drawSegments(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk)
+void drawSegments(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
+                  const SectionPainter::Options& opt)
 {
     const QRectF clip = segmentClip(area);
-    p.setPen(cosmeticPen(Palette::Fore));
+    p.setPen(cosmeticPen(opt.colours.segment, opt.cosmeticPens));
     const int n = std::min<int>(blk.LineCnt, BlkRec::LineLast);
     for (int i = 1; i <= n; ++i)
         drawSegment(p, clip, v, blk, i);
@@ -316,35 +321,47 @@ QRect markReach(const QFontMetrics& fm, QSize area)
     return QRect(-margin, -margin, area.width() + 2 * margin, area.height() + 2 * margin);
 }
 
+// The five-pixel plus of SectionPainter::plus, in a cosmetic pen or one
+// pixel of the painter's units wide.
+void plusMark(QPainter& p, QPoint pos, const QColor& c, bool cosmetic)
+{
+    const std::array<QPoint, 5> pts = {pos, pos + QPoint(-1, 0), pos + QPoint(1, 0),
+                                       pos + QPoint(0, -1), pos + QPoint(0, 1)};
+    p.setPen(cosmeticPen(c, cosmetic));
+    p.drawPoints(pts.data(), int(pts.size()));
+}
+
 // Point i's plus in colour mark and its number in colour text, the label's
 // top-left corner one pixel below the point.
 void drawPoint(QPainter& p, const QRect& reach, int ascent, const ViewState& v, const BlkRec& blk,
-               int i, const QColor& mark, const QColor& text)
+               int i, const QColor& mark, const QColor& text, bool cosmetic = true)
 {
     const QPoint pos = SectionPainter::toScreen(v, blk.PntX[i], blk.PntY[i]);
     if (!reach.contains(pos))
         return;
-    SectionPainter::plus(p, pos, mark);
-    p.setPen(cosmeticPen(text));
+    plusMark(p, pos, mark, cosmetic);
+    p.setPen(cosmeticPen(text, cosmetic));
     textAt(p, QPoint(pos.x(), pos.y() + 1), SectionPainter::pointLabel(i), ascent);
 }
 
-void drawPoints(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk)
+void drawPoints(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
+                const SectionPainter::Options& opt)
 {
+    const SectionPainter::Colours& c = opt.colours;
     if (blk.PntCnt <= 0 && blk.Gx == 0 && blk.Gy == 0)
         return; // nothing to label: spare the font set-up (it shows at start-up)
     const QFontMetrics fm = p.fontMetrics();
     const QRect reach = markReach(fm, area);
     const int n = std::min<int>(blk.PntCnt, BlkRec::PntLast);
     for (int i = 1; i <= n; ++i)
-        drawPoint(p, reach, fm.ascent(), v, blk, i, Palette::PointMark, Palette::Fore);
+        drawPoint(p, reach, fm.ascent(), v, blk, i, c.pointMark, c.text, opt.cosmeticPens);
     if (blk.Gx == 0 && blk.Gy == 0)
         return;
     const QPoint g = SectionPainter::toScreen(v, blk.Gx, blk.Gy);
     if (!reach.contains(g))
         return;
-    SectionPainter::plus(p, g, Palette::Gravity);
-    p.setPen(cosmeticPen(Palette::Fore));
+    plusMark(p, g, c.gravity, opt.cosmeticPens);
+    p.setPen(cosmeticPen(c.text, opt.cosmeticPens));
     textAt(p, QPoint(g.x() + 5, g.y() - 5), QStringLiteral("G"), fm.ascent());
 }
 
@@ -363,6 +380,18 @@ void beginPaint(QPainter& p, const SectionPainter::Options& opt)
 }
 
 } // namespace
+
+SectionPainter::Colours SectionPainter::printColours()
+{
+    Colours c;
+    c.back = Qt::white;
+    c.grid = QColor(170, 170, 170);
+    c.segment = Qt::black;
+    c.pointMark = QColor(192, 0, 96);
+    c.gravity = QColor(0, 112, 160);
+    c.text = QColor(32, 32, 32);
+    return c;
+}
 
 double SectionPainter::gridStep(double scl)
 {
@@ -402,12 +431,12 @@ void SectionPainter::paint(QPainter& p, QSize area, const ViewState& v, const Bl
                            const Options& opt)
 {
     beginPaint(p, opt);
-    p.fillRect(QRect(QPoint(0, 0), area), Palette::Back);
+    p.fillRect(QRect(QPoint(0, 0), area), opt.colours.back);
     if (usableView(v)) {
         if (opt.grid)
-            drawGrid(p, area, v);
-        drawSegments(p, area, v, blk);
-        drawPoints(p, area, v, blk);
+            drawGrid(p, area, v, opt);
+        drawSegments(p, area, v, blk, opt);
+        drawPoints(p, area, v, blk, opt);
     }
     p.restore();
 }
@@ -443,10 +472,7 @@ QPoint SectionPainter::toScreen(const ViewState& v, double x, double y)
 
 void SectionPainter::plus(QPainter& p, QPoint pos, const QColor& c)
 {
-    const std::array<QPoint, 5> pts = {pos, pos + QPoint(-1, 0), pos + QPoint(1, 0),
-                                       pos + QPoint(0, -1), pos + QPoint(0, 1)};
-    p.setPen(cosmeticPen(c));
-    p.drawPoints(pts.data(), int(pts.size()));
+    plusMark(p, pos, c, true);
 }
 
 QString SectionPainter::pointLabel(int n)

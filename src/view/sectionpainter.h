@@ -30,10 +30,30 @@ inline const QColor Back(0, 0, 0);
 class SectionPainter
 {
 public:
+    // The colours of each part of the picture; the screen's palette unless
+    // set otherwise.
+    struct Colours
+    {
+        QColor back = Palette::Back;
+        QColor grid = Palette::Grid;
+        QColor segment = Palette::Fore;
+        QColor pointMark = Palette::PointMark;
+        QColor gravity = Palette::Gravity;
+        QColor text = Palette::Fore;
+    };
+
+    // Dark lines on white, for paper.
+    static Colours printColours();
+
     struct Options
     {
         bool grid = false;
         QFont font; // small UI font for point numbers and "G"
+        Colours colours;
+        // Lines one device pixel wide, as on screen. A print draws the area
+        // under a scaling transform, one of its pixels a fixed length on
+        // paper; with false, lines and dots are that wide too.
+        bool cosmeticPens = true;
     };
 
     // The grid step in metres at scale scl: 1 m, or the smallest step of the

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QTest>
@@ -56,6 +57,8 @@ private slots:
     void plusSetsFivePixels();
     void selectionHighlights();
     void samplePicture();
+    void coloursOption_data();
+    void coloursOption();
     void sampleFiles_data();
     void sampleFiles();
 };
@@ -969,7 +972,9 @@ void TstSectionPainter::selectionHighlights()
     QPainter p(&img);
     const std::array<qint16, 3> lines{0, 1, 3};
     const std::array<qint16, 2> points{3, 4};
-    SectionPainter::paintSelection(p, img.size(), v, b, lines, points, {false, testFont()});
+    SectionPainter::Options opt;
+    opt.font = testFont();
+    SectionPainter::paintSelection(p, img.size(), v, b, lines, points, opt);
     p.end();
     QCOMPARE(countColour(img, kYellow, QRect(21, 140, 139, 1)), 139);
     QCOMPARE(countColour(img, kYellow, QRect(159, 39, 3, 3)), 5); // the plus
@@ -1003,6 +1008,45 @@ void TstSectionPainter::samplePicture()
     for (int y = 0; y < img.height(); ++y)
         for (int x = 0; x < img.width(); ++x)
             QVERIFY(isPaletteColour(px(img, x, y)));
+}
+
+void TstSectionPainter::coloursOption_data()
+{
+    QTest::addColumn<bool>("grid");
+    QTest::newRow("grid off") << false;
+    QTest::newRow("grid on") << true;
+}
+
+void TstSectionPainter::coloursOption()
+{
+    // Other colours change only the colours: every pixel of the screen's
+    // picture comes out in the colour given for its part, nothing moves.
+    QFETCH(bool, grid);
+    SectionPainter::Colours c;
+    c.back = QColor(10, 20, 30);
+    c.grid = QColor(40, 50, 60);
+    c.segment = c.text = QColor(70, 80, 90); // both white on screen
+    c.pointMark = QColor(100, 110, 120);
+    c.gravity = QColor(130, 140, 150);
+    const QHash<QRgb, QRgb> map = {{kBlack, c.back.rgb()},
+                                   {kGrey, c.grid.rgb()},
+                                   {kWhite, c.segment.rgb()},
+                                   {kMagenta, c.pointMark.rgb()},
+                                   {kCyan, c.gravity.rgb()}};
+    const BlkRec b = sampleBlock();
+    const ViewState v = fitted(320, 240, b);
+    const QImage screen = render(QSize(320, 240), v, b, grid);
+    QImage img(screen.size(), QImage::Format_RGB32);
+    QPainter p(&img);
+    SectionPainter::Options opt;
+    opt.grid = grid;
+    opt.font = testFont();
+    opt.colours = c;
+    SectionPainter::paint(p, img.size(), v, b, opt);
+    p.end();
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            QCOMPARE(px(img, x, y), map.value(px(screen, x, y)) | 0xff000000);
 }
 
 void TstSectionPainter::sampleFiles_data()

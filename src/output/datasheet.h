@@ -1,0 +1,67 @@
+#pragma once
+
+#include "document/blkrec.h"
+
+#include <QDate>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+class QPainter;
+
+// What the sheet tells besides the block itself: which file and when.
+struct DataSheetInfo
+{
+    QString fileName;      // the block file's name, "無題" when never saved
+    bool modified = false; // the block differs from that file
+    QDate date;            // the day of printing
+};
+
+// The data sheet of one block on one A4 portrait page: title, the section in
+// vectors with its grid, scale bar, specification values, point table and
+// layer table, file name and date. All lengths are in tenths of a millimetre
+// on the A4 page: whole numbers of them make usable font pixel sizes.
+namespace DataSheet {
+
+inline constexpr double PageWidth = 2100;
+inline constexpr double PageHeight = 2970;
+
+// One of the section painter's pixels on paper: 0.25 mm, about a screen's
+// pixel, so the section looks as on a 100 dpi screen.
+inline constexpr double SectionPixel = 2.5;
+
+// Most rows of one column group of each table; more rows go into further
+// groups side by side. 100 points and 51 layer rows fill four and three.
+inline constexpr int PointRowsPerGroup = 25;
+inline constexpr int LayerRowsPerGroup = 17;
+
+// Where everything goes, in page units. A table's rectangle holds its
+// heading and every group.
+struct Layout
+{
+    QRectF title;
+    QRectF section; // the drawing box
+    QRectF scaleBar;
+    QRectF spec;
+    QRectF points;
+    QRectF layers;
+    QRectF footer;
+    int pointGroups = 0;
+    int pointRows = 0; // rows per group
+    int layerGroups = 0;
+    int layerRows = 0;
+};
+
+// The layout for a block: the tables as large as their rows need (counts
+// are taken within the record's limits), the section box in what is left.
+Layout layout(const BlkRec& blk);
+
+// Paints the sheet into target, in the painter's device coordinates
+// (normally the whole page): the A4 page scaled to fit and centred. Any
+// painter serves: a PDF writer, a printer, a print preview, an image.
+void paint(QPainter& p, const QRectF& target, const BlkRec& blk, const DataSheetInfo& info);
+
+// The font families the sheet's text is set in, in order of preference.
+QStringList fontFamilies();
+
+} // namespace DataSheet

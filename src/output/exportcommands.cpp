@@ -1,0 +1,119 @@
+#include "output/exportcommands.h"
+
+#include "dialogs/prompts.h"
+#include "output/pngsizedialog.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace {
+
+const QString kUntitled = QStringLiteral("無題");
+
+} // namespace
+
+ExportCommands::ExportCommands(const Module1& mod, const basMr_Blk& blk, Prompts& prompts,
+                               QWidget* parent)
+    : mMod(mod), mBlk(blk), mPrompts(prompts), mParent(parent)
+{
+}
+
+DataSheetInfo ExportCommands::sheetInfo() const
+{
+    DataSheetInfo info;
+    info.fileName = mBlk.DataName == kUntitled ? kUntitled : mBlk.DataName + QStringLiteral(".csv");
+    info.modified = Data_Modified(mMod);
+    info.date = QDate::currentDate();
+    return info;
+}
+
+QString ExportCommands::askPath(const QString& caption, const QString& filter,
+                                const QString& suffix)
+{
+    SaveFileRequest r;
+    r.caption = caption;
+    r.dir = mBlk.DataPath;
+    r.name = mBlk.DataName + u'.' + suffix;
+    r.filter = filter;
+    r.suffix = suffix;
+    QString path = mPrompts.saveFile(mParent, r);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += u'.' + suffix;
+    return path;
+}
+
+bool ExportCommands::report(const ExportResult& r)
+{
+    if (!r.ok())
+        mPrompts.error(mParent, r.reason);
+    return r.ok();
+}
+
+void ExportCommands::setUpPrinter(QPrinter& printer) const
+{
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    printer.setDocName(mMod.BlkData.Name.isEmpty() ? QStringLiteral("直立消波ブロック")
+                                                   : mMod.BlkData.Name);
+}
+
+bool ExportCommands::dataSheetPdf()
+{
+    const QString path = askPath(QStringLiteral("データシートを PDF に出力"),
+                                 QStringLiteral("PDF ファイル (*.pdf)"), QStringLiteral("pdf"));
+    if (path.isEmpty())
+        return false;
+    return report(Exports::writeDataSheetPdf(path, mMod.BlkData, sheetInfo()));
+}
+
+bool ExportCommands::print()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer);
+    QPrintDialog dlg(&printer, mParent);
+    dlg.setWindowTitle(QStringLiteral("印刷"));
+    if (mPrompts.exec(dlg) != QDialog::Accepted)
+        return false;
+    return report(Exports::printDataSheet(printer, mMod.BlkData, sheetInfo()));
+}
+
+bool ExportCommands::printPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    setUpPrinter(printer);
+    QPrintPreviewDialog dlg(&printer, mParent);
+    dlg.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    const DataSheetInfo info = sheetInfo();
+    bool printed = true;
+    // Asked for every page drawn: the preview itself and printing from it.
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
+                     [this, &info, &printed](QPrinter* p) {
+                         printed = report(Exports::printDataSheet(*p, mMod.BlkData, info));
+                     });
+    return mPrompts.exec(dlg) == QDialog::Accepted && printed;
+}
+
+bool ExportCommands::sectionSvg(const SectionPainter::Options& look, QSize size)
+{
+    const QString path = askPath(QStringLiteral("断面を SVG に出力"),
+                                 QStringLiteral("SVG ファイル (*.svg)"), QStringLiteral("svg"));
+    if (path.isEmpty())
+        return false;
+    return report(Exports::writeSectionSvg(path, mMod.BlkData, look, size));
+}
+
+bool ExportCommands::sectionPng(const SectionPainter::Options& look, QSize proposed)
+{
+    PngSizeDialog dlg(proposed.isValid() ? proposed : DefaultPngSize, mParent);
+    if (mPrompts.exec(dlg) != QDialog::Accepted)
+        return false;
+    const QString path = askPath(QStringLiteral("断面を PNG に出力"),
+                                 QStringLiteral("PNG 画像 (*.png)"), QStringLiteral("png"));
+    if (path.isEmpty())
+        return false;
+    return report(Exports::writeSectionPng(path, mMod.BlkData, look, dlg.chosenSize()));
+}

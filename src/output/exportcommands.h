@@ -1,0 +1,62 @@
+#pragma once
+
+#include "document/basmrblk.h"
+#include "document/module1.h"
+#include "output/datasheet.h"
+#include "output/exports.h"
+#include "view/sectionpainter.h"
+
+#include <QSize>
+#include <QString>
+
+class Prompts;
+class QPrinter;
+class QWidget;
+
+// The texts of the menu items the export commands serve.
+namespace ExportMenu {
+inline const QString DataSheetPdf = QStringLiteral("データシートを PDF に出力(&D)...");
+inline const QString Print = QStringLiteral("印刷(&P)...");
+inline const QString PrintPreview = QStringLiteral("印刷プレビュー(&V)...");
+inline const QString SectionSvg = QStringLiteral("断面を SVG に出力...");
+inline const QString SectionPng = QStringLiteral("断面を PNG に出力...");
+} // namespace ExportMenu
+
+// The export commands of the main window: each asks what it needs (file,
+// printer, image size) through the prompts, exports the block being edited
+// and reports a failure as an error message. They change nothing of the
+// block, the data folder or the file name. Each returns true when something
+// was written or printed.
+class ExportCommands
+{
+public:
+    ExportCommands(const Module1& mod, const basMr_Blk& blk, Prompts& prompts,
+                   QWidget* parent = nullptr);
+
+    bool dataSheetPdf();
+    bool print();
+    bool printPreview();
+    // look: the screen's options (grid, font); size: the screen's drawing
+    // area, or any other size the picture should have.
+    bool sectionSvg(const SectionPainter::Options& look, QSize size);
+    // proposed: the size the size dialog starts with.
+    bool sectionPng(const SectionPainter::Options& look, QSize proposed);
+
+    // What the sheet says of the file: its name, whether the block has
+    // changed since, today's date.
+    DataSheetInfo sheetInfo() const;
+
+    static constexpr QSize DefaultPngSize{1600, 1200};
+
+private:
+    // The chosen path with the suffix added when typed without one; empty
+    // when cancelled.
+    QString askPath(const QString& caption, const QString& filter, const QString& suffix);
+    void setUpPrinter(QPrinter& printer) const;
+    bool report(const ExportResult& r);
+
+    const Module1& mMod;
+    const basMr_Blk& mBlk;
+    Prompts& mPrompts;
+    QWidget* mParent;
+};
