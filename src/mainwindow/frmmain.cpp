@@ -81,7 +81,7 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
       mOwnPrompts(prompts ? nullptr : std::make_unique<MessageBoxPrompts>()),
       mPrompts(prompts ? prompts : mOwnPrompts.get()), mModes(mod, mView, *this),
       mFiles(mod, blk, places.exeDir, *mPrompts, *this), mEdits(mod, mModes, *mPrompts, *this),
-      mRecovery(places.stateDir)
+      mExports(mod, blk, *mPrompts, this), mRecovery(places.stateDir)
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -142,6 +142,12 @@ void frmMain::createActions()
     on("mnuEditUndo", [this] { Toolbar1_ButtonClick(QStringLiteral("Undo")); });
     on("mnuEditRedo", [this] { Toolbar1_ButtonClick(QStringLiteral("Redo")); });
     on("mnuEditEsc", [this] { Raber_Reset(); });
+    on("mnuFilePdf", [this] { mExports.dataSheetPdf(); });
+    on("mnuFilePrint", [this] { mExports.print(); });
+    on("mnuFilePreview", [this] { mExports.printPreview(); });
+    on("mnuFileSvg", [this] { mExports.sectionSvg(sectionLook(), mPicture->size()); });
+    on("mnuFilePng",
+       [this] { mExports.sectionPng(sectionLook(), ExportCommands::DefaultPngSize); });
     on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
     on("mnuHelpVer", &frmMain::mnuHelpVer_Click);
 }
@@ -254,9 +260,7 @@ void frmMain::createCentral()
     setCentralWidget(central);
 
     mPicture->setRenderer([this](QPainter& p, QSize area) {
-        SectionPainter::Options opt;
-        opt.grid = gridOn();
-        opt.font = mPicture->font();
+        const SectionPainter::Options opt = sectionLook();
         SectionPainter::paint(p, area, mView, mMod.BlkData, opt);
         SectionPainter::paintSelection(p, area, mView, mMod.BlkData, mModes.highlightedLines(),
                                        mModes.highlightedPoints(), opt);
@@ -604,6 +608,14 @@ void frmMain::mnuDispRedraw_Click()
 {
     Raber_Reset();
     refresh();
+}
+
+SectionPainter::Options frmMain::sectionLook() const
+{
+    SectionPainter::Options opt;
+    opt.grid = gridOn();
+    opt.font = mPicture->font();
+    return opt;
 }
 
 bool frmMain::gridOn() const

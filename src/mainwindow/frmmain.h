@@ -7,6 +7,7 @@
 #include "editing/mousemodes.h"
 #include "mainwindow/editcommands.h"
 #include "mainwindow/filecommands.h"
+#include "output/exportcommands.h"
 #include "view/viewstate.h"
 
 #include <QMainWindow>
@@ -80,6 +81,9 @@ public:
     MouseModes& modes() { return mModes; }
     FileCommands& files() { return mFiles; }
     EditCommands& edits() { return mEdits; }
+    ExportCommands& exports() { return mExports; }
+    // The screen's look of the section (grid, point-number font), for exports.
+    SectionPainter::Options sectionLook() const;
     Picture1* picture() const { return mPicture; }
     QScrollBar* hScroll() const { return mHScroll; }
     QScrollBar* vScroll() const { return mVScroll; }
@@ -146,6 +150,7 @@ private:
     MouseModes mModes;
     FileCommands mFiles;
     EditCommands mEdits;
+    ExportCommands mExports;
 
     Picture1* mPicture = nullptr;
     QScrollBar* mHScroll = nullptr;

@@ -13,15 +13,6 @@ class Prompts;
 class QPrinter;
 class QWidget;
 
-// The texts of the menu items the export commands serve.
-namespace ExportMenu {
-inline const QString DataSheetPdf = QStringLiteral("データシートを PDF に出力(&D)...");
-inline const QString Print = QStringLiteral("印刷(&P)...");
-inline const QString PrintPreview = QStringLiteral("印刷プレビュー(&V)...");
-inline const QString SectionSvg = QStringLiteral("断面を SVG に出力...");
-inline const QString SectionPng = QStringLiteral("断面を PNG に出力...");
-} // namespace ExportMenu
-
 // The export commands of the main window: each asks what it needs (file,
 // printer, image size) through the prompts, exports the block being edited
 // and reports a failure as an error message. They change nothing of the
