@@ -27,6 +27,7 @@ private slots:
     void volumeNotReady();
     void goneFolderFallsBack();
     void overLimitSaysSo();
+    void checkMarks();
 };
 
 namespace {
@@ -64,10 +65,11 @@ struct Rig
     std::unique_ptr<Form9> form;
 
     QString dir() const { return data.path() + u'/'; }
-    void write(const QString& file, const QString& name)
+    void write(const QString& file, const QString& name) { write(file, block(name)); }
+    void write(const QString& file, const BlkRec& rec)
     {
         QDir().mkpath(QFileInfo(dir() + file).path());
-        QVERIFY(Blk_Write(block(name), dir() + file).ok);
+        QVERIFY(Blk_Write(rec, dir() + file).ok);
     }
     // Files a.csv and b.csv, and sub/c.csv.
     void standard()
@@ -329,6 +331,27 @@ void TstForm9::overLimitSaysSo()
     auto* note = r.child<QLabel>("LimitLabel");
     QVERIFY(note->isVisible());
     QVERIFY(note->text().contains("1001"));
+}
+
+// The box's centre of gravity is at (2, 1): registered there, the block passes
+// its checks; left at (0, 0) it calls for care. The mark ends the line and
+// the list is wide enough to show it.
+void TstForm9::checkMarks()
+{
+    Rig r;
+    BlkRec good = block("good");
+    good.Gx = 2;
+    good.Gy = 1;
+    r.write("a.csv", good);
+    r.write("b.csv", "bad");
+    r.open();
+    QListWidget* list = r.list();
+    QCOMPARE(list->count(), 2);
+    const QString a = list->item(0)->text();
+    QVERIFY2(a.endsWith(u"    0.000 合格"), qPrintable(a));
+    QVERIFY2(list->item(1)->text().endsWith(u"    0.000 注意"), qPrintable(list->item(1)->text()));
+    QVERIFY(QFontMetrics(list->font()).horizontalAdvance(a) < list->viewport()->width());
+    QCOMPARE(r.child<QLabel>("Label1")->text(), kHeader);
 }
 
 QTEST_MAIN(TstForm9)
