@@ -1,6 +1,5 @@
 #include "view/checkmarkpainter.h"
 #include "view/sectionpainter.h"
-#include "view/viewstate.h"
 
 #include <QImage>
 #include <QPainter>
@@ -10,53 +9,6 @@
 
 Q_DECLARE_METATYPE(CheckMarks)
 
-namespace {
-
-constexpr int kW = 200;
-constexpr int kH = 100;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// 20 px/m with the world origin at pixel (20, 60).
-ViewState view(bool fitted)
-{
-    ViewState v;
-    v.Gz_xmax = kW;
-    v.Gz_ymax = kH;
-    if (!fitted)
-        return v;
-    v.Dan_scl = 20;
-    v.Dan_xmin = -1;
-    v.Dan_xmax = v.Dan_xmin + kW / v.Dan_scl;
-    v.Dan_ymax = 3;
-    v.Dan_ymin = v.Dan_ymax - kH / v.Dan_scl;
-    return v;
-}
-
-// A 4 x 2 box (segments 1..4), a damaged segment 5 naming point 300, and
-// segment 6 from the box's lower right corner straight up to point 5, a
-// thousand kilometres away. Entries 6 and 7, beyond the counts, would be
-// drawable if they were ever used.
-BlkRec block()
-{
-    BlkRec b;
-    const double xs[] = {0, 4, 4, 0, 4};
-    const double ys[] = {0, 0, 2, 2, 1e9};
-    b.PntCnt = 5;
-    for (int i = 1; i <= 5; ++i) {
-        b.PntX[i] = xs[i - 1];
-        b.PntY[i] = ys[i - 1];
-    }
-    const int segs[][2] = {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 300}, {2, 5}, {1, 3}};
-    for (int i = 1; i <= 7; ++i) {
-        b.LineSt[i] = qint16(segs[i - 1][0]);
-        b.LineEd[i] = qint16(segs[i - 1][1]);
-    }
-    b.LineCnt = 6;
-    return b;
-}
-
-} // namespace
-
 class TstCheckMarkPainter : public QObject
 {
     Q_OBJECT
@@ -65,62 +17,77 @@ private slots:
     void marks();
 };
 
-// expect: 1 the probe pixel (offset from the screen position of world point
-// probe) is the mark colour, 0 it is not, -1 no pixel anywhere is.
+// At 20 px/m with the world origin at pixel (20, 60): the 4 x 2 box of points
+// 1..4 and segments 1..4; segment 5 names point 300, segment 6 runs from the
+// box's lower right corner (100, 60) up and right to point 5, a thousand
+// kilometres away, two across for one up. Point 6 and segment 7, beyond the
+// counts, would be drawable.
 void TstCheckMarkPainter::marks_data()
 {
     QTest::addColumn<CheckMarks>("marks");
     QTest::addColumn<bool>("fitted");
-    QTest::addColumn<QPointF>("probe");
-    QTest::addColumn<QPoint>("offset");
-    QTest::addColumn<int>("expect");
-
-    const CheckMarks p1{{1}, {}, {}};
-    const CheckMarks s2{{}, {2}, {}};
-    const CheckMarks x{{}, {}, {{2, 1}}};
-    QTest::newRow("ring around a point") << p1 << true << QPointF(0, 0) << QPoint(6, 0) << 1;
-    QTest::newRow("ring is hollow") << p1 << true << QPointF(0, 0) << QPoint(3, 0) << 0;
-    QTest::newRow("segment drawn thick") << s2 << true << QPointF(4, 1) << QPoint(1, 0) << 1;
-    QTest::newRow("only a little thick") << s2 << true << QPointF(4, 1) << QPoint(3, 0) << 0;
-    QTest::newRow("cross at a position") << x << true << QPointF(2, 1) << QPoint(2, 2) << 1;
-    QTest::newRow("cross, no box") << x << true << QPointF(2, 1) << QPoint(3, 0) << 0;
-    QTest::newRow("segment to a far point keeps its place")
-        << CheckMarks{{}, {6}, {}} << true << QPointF(4, 1) << QPoint(-1, 0) << 1;
-    QTest::newRow("points 0 and beyond the count")
-        << CheckMarks{{0, 6, -1}, {}, {}} << true << QPointF() << QPoint() << -1;
-    QTest::newRow("segments naming no point, 0 and beyond the count")
-        << CheckMarks{{}, {5, 0, 7, 101}, {}} << true << QPointF() << QPoint() << -1;
+    QTest::addColumn<QList<QPoint>>("marked");   // none at all when both are empty
+    QTest::addColumn<QList<QPoint>>("unmarked"); // near them, not marked
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    using P = QList<QPoint>;
+    QTest::newRow("ring around point 1")
+        << CheckMarks{{1}, {}, {}} << true << P{{26, 60}} << P{{22, 58}};
+    QTest::newRow("segment 2 thick")
+        << CheckMarks{{}, {2}, {}} << true << P{{99, 40}, {101, 40}} << P{{103, 40}};
+    QTest::newRow("cross at (2, 1)")
+        << CheckMarks{{}, {}, {{2, 1}}} << true << P{{62, 42}, {58, 38}} << P{{63, 40}};
+    QTest::newRow("segment to a far point in place")
+        << CheckMarks{{}, {6}, {}} << true << P{{160, 30}} << P{{160, 35}};
+    QTest::newRow("numbers outside the tables")
+        << CheckMarks{{0, 6, -1}, {0, 5, 7, 101}, {}} << true << P{} << P{};
     QTest::newRow("far away and NaN positions")
-        << CheckMarks{{5}, {}, {{1e12, -1e12}, {kNaN, 1}, {-20, 1}}} << true << QPointF()
-        << QPoint() << -1;
-    QTest::newRow("before a fit") << CheckMarks{{1}, {2}, {{2, 1}}} << false << QPointF()
-                                  << QPoint() << -1;
+        << CheckMarks{{5}, {}, {{1e12, -1e12}, {nan, 1}, {-20, 1}}} << true << P{} << P{};
+    QTest::newRow("before a fit") << CheckMarks{{1}, {2}, {{2, 1}}} << false << P{} << P{};
 }
 
 void TstCheckMarkPainter::marks()
 {
     QFETCH(CheckMarks, marks);
     QFETCH(bool, fitted);
-    QFETCH(QPointF, probe);
-    QFETCH(QPoint, offset);
-    QFETCH(int, expect);
-    const ViewState v = view(fitted);
-    const BlkRec b = block();
-    QImage img(kW, kH, QImage::Format_RGB32);
-    {
-        QPainter p(&img);
-        SectionPainter::paint(p, img.size(), v, b, {});
-        paintCheckMarks(p, img.size(), v, b, marks);
+    QFETCH(QList<QPoint>, marked);
+    QFETCH(QList<QPoint>, unmarked);
+    ViewState v;
+    v.Gz_xmax = 200;
+    v.Gz_ymax = 100;
+    if (fitted) {
+        v.Dan_scl = 20;
+        v.Dan_xmin = -1;
+        v.Dan_xmax = 9;
+        v.Dan_ymin = -2;
+        v.Dan_ymax = 3;
     }
+    BlkRec b;
+    const double pts[][2] = {{0, 0}, {4, 0}, {4, 2}, {0, 2}, {4 + 2e9, 1e9}};
+    const int segs[][2] = {{1, 2}, {2, 3}, {3, 4}, {4, 1}, {1, 300}, {2, 5}, {1, 3}};
+    for (int i = 1; i <= 7; ++i) {
+        b.PntX[i] = i <= 5 ? pts[i - 1][0] : 1;
+        b.PntY[i] = i <= 5 ? pts[i - 1][1] : 1;
+        b.LineSt[i] = qint16(segs[i - 1][0]);
+        b.LineEd[i] = qint16(segs[i - 1][1]);
+    }
+    b.PntCnt = 5;
+    b.LineCnt = 6;
+
+    QImage img(200, 100, QImage::Format_RGB32);
+    QPainter p(&img);
+    SectionPainter::paint(p, img.size(), v, b, {});
+    paintCheckMarks(p, img.size(), v, b, marks);
+    p.end();
     const QRgb mark = kCheckMarkColor.rgb();
-    if (expect < 0) {
-        for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x)
-                QVERIFY2(img.pixel(x, y) != mark, qPrintable(QString("%1,%2").arg(x).arg(y)));
-        return;
+    for (const QPoint& at : marked)
+        QVERIFY2(img.pixel(at) == mark, qPrintable(QString("%1,%2").arg(at.x()).arg(at.y())));
+    for (const QPoint& at : unmarked)
+        QVERIFY(img.pixel(at) != mark);
+    if (marked.isEmpty()) {
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                QVERIFY(img.pixel(x, y) != mark);
     }
-    const QPoint at = SectionPainter::toScreen(v, probe.x(), probe.y()) + offset;
-    QCOMPARE(img.pixel(at) == mark, expect == 1);
 }
 
 QTEST_MAIN(TstCheckMarkPainter)
