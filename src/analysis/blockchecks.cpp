@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -424,10 +425,22 @@ QString BlockCheckReport::summaryText() const
     return n == 0 ? QStringLiteral("検査: 合格") : QStringLiteral("検査: 注意 %1").arg(n);
 }
 
-BlockCheckReport checkBlock(const BlkRec& rec)
+namespace {
+
+// Whether the outline alone already raises a caution in one of the rows
+// checkOutline fills.
+bool outlineCallsForCare(const OutlineFindings& o)
+{
+    return o.loops.isEmpty() || !o.segmentsOutsideLoops.isEmpty() || !o.loosePoints.isEmpty() ||
+           !o.openEnds.isEmpty() || !o.branchPoints.isEmpty() || !o.crossings.isEmpty() ||
+           !o.zeroLengthSegments.isEmpty() || !o.duplicatePoints.isEmpty() ||
+           !o.badSegments.isEmpty() || !o.badPoints.isEmpty();
+}
+
+BlockCheckReport reportOf(const BlkRec& rec, OutlineFindings outline)
 {
     BlockCheckReport report;
-    report.outline = analyzeOutline(rec);
+    report.outline = std::move(outline);
     report.section = SectionGeometry(rec, report.outline);
     report.rows.resize(kCheckCount);
     for (int i = 0; i < kCheckCount; ++i) {
@@ -445,6 +458,21 @@ BlockCheckReport checkBlock(const BlkRec& rec)
     checkLayerVolumes(rec, s, heights, at(CheckId::LayerVolumes));
     checkOutline(rec, report.outline, report.rows);
     return report;
+}
+
+} // namespace
+
+BlockCheckReport checkBlock(const BlkRec& rec)
+{
+    return reportOf(rec, analyzeOutline(rec));
+}
+
+bool blockPasses(const BlkRec& rec)
+{
+    OutlineFindings outline = analyzeOutline(rec);
+    if (outlineCallsForCare(outline))
+        return false;
+    return reportOf(rec, std::move(outline)).passed();
 }
 
 QString verdictText(Verdict v)

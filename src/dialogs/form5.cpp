@@ -1,5 +1,6 @@
 #include "dialogs/form5.h"
 
+#include "analysis/layervolumes.h"
 #include "dialogs/ovtgrid.h"
 #include "dialogs/prompts.h"
 #include "dialogs/twips.h"
@@ -41,6 +42,10 @@ constexpr int kGridLeft = 2940; // at least; further right when the left column 
 constexpr int kGap = 120;
 constexpr int kClientWidth = 7260;
 constexpr int kClientHeight = 6810;
+constexpr int kMarginLeft = 300;
+constexpr int kButtonGap = 60; // between buttons side by side
+constexpr int kCmdTop = 4320;
+constexpr int kCmdHeight = 375;
 
 // Captions and unit labels: text, left, top, width.
 struct LabelPlace
@@ -74,6 +79,20 @@ double typedNumber(const QString& text)
 {
     return NumText::typedValue(text).value_or(0.0);
 }
+
+// The two buttons that take figures from the outline.
+namespace SectionText {
+const QString LyrCalc = QStringLiteral("断面から計算");
+const QString SpecCalc = QStringLiteral("断面から");
+const QString LyrCalcTip = QStringLiteral("高さを入力した層の⊿Ｖを、断面と L から計算します。");
+const QString SpecCalcTip = QStringLiteral("重心 X、Y と体積 V を、断面と L から求めます。");
+const QString NoSection = QStringLiteral("閉じた断面がないため、断面から計算できません。");
+const QString NoLength = QStringLiteral("L が 0 以下のため、断面から計算できません。");
+const QString NoHeights = QStringLiteral("高さを入力した層がありません。");
+const QString EmptyLayer =
+    QStringLiteral("No.%1 の層は断面にかからないため、体積が 0 になりました。\r\n"
+                   "登録すると、この層から上は層別体積表に入りません。");
+} // namespace SectionText
 
 } // namespace
 
@@ -110,6 +129,7 @@ void Form5::createControls(Prompts& prompts)
 
     mCommand1 = new QPushButton(QStringLiteral("累計体積再計算"), this);
     connect(mCommand1, &QPushButton::clicked, this, &Form5::Command1_Click);
+    createSectionButtons();
 
     mFrame1 = new QGroupBox(this);
     auto* frameLayout = new QVBoxLayout(mFrame1);
@@ -141,9 +161,9 @@ void Form5::createControls(Prompts& prompts)
     connect(mOvtGV, &OvtGrid::topRowChanged, this, [this](int row) { coupleRows(mOvtGV1, row); });
     connect(mOvtGV1, &OvtGrid::topRowChanged, this, [this](int row) { coupleRows(mOvtGV, row); });
 
-    QWidget* order[] = {mText1[0],   mText1[1],   mText1[2],   mText1[3],   mText1[4],
-                        mText1[5],   mText1[6],   mText1[7],   mOvtGV,      mCommand1,
-                        mCmdPara[0], mCmdPara[1], mOption1[0], mOption1[1], mOvtGV1};
+    QWidget* order[] = {mText1[0],   mText1[1],   mText1[2], mText1[3],    mText1[4],   mText1[5],
+                        mText1[6],   mText1[7],   mOvtGV,    mCommand1,    mCmdPara[0], mCmdPara[1],
+                        mOption1[0], mOption1[1], mOvtGV1,   mCmdSpecCalc, mCmdLyrCalc};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -155,13 +175,19 @@ void Form5::Form_Layout()
         w->setGeometry(Twips::toPixels(*this, r.left(), r.top(), r.width(), r.height()));
         leftRight = std::max(leftRight, r.left() + r.width());
     }
-    const int gridLeft = std::max(kGridLeft, leftRight + kGap);
-
-    // The recalculation button keeps its place unless its caption needs more
-    // room than there is before the table.
+    // The recalculation button and 断面から計算 stand side by side under the
+    // left column, the table right of both.
     const int cmdWidth = std::max(1215, Twips::fromPixelsX(*this, mCommand1->sizeHint().width()));
-    const int cmdLeft = std::min(1680, gridLeft - kGap - cmdWidth);
-    mCommand1->setGeometry(Twips::toPixels(*this, cmdLeft, 4320, cmdWidth, 375));
+    const int calcWidth = Twips::fromPixelsX(*this, mCmdLyrCalc->sizeHint().width());
+    const int pairWidth = cmdWidth + kButtonGap + calcWidth;
+    const int gridLeft = std::max({kGridLeft, leftRight + kGap, kMarginLeft + pairWidth + kGap});
+
+    // The recalculation button keeps its place unless the pair needs more
+    // room than there is before the table.
+    const int cmdLeft = std::min(1680, gridLeft - kGap - pairWidth);
+    mCommand1->setGeometry(Twips::toPixels(*this, cmdLeft, kCmdTop, cmdWidth, kCmdHeight));
+    mCmdLyrCalc->setGeometry(
+        Twips::toPixels(*this, cmdLeft + cmdWidth + kButtonGap, kCmdTop, calcWidth, kCmdHeight));
 
     const QSize frame = mFrame1->sizeHint();
     mFrame1->setGeometry(Twips::toPixelsX(*this, 180), Twips::toPixelsY(*this, 4920),
@@ -270,6 +296,96 @@ void Form5::Command1_Click()
 {
     Lyr_Get();
     Lyr_Disp();
+}
+
+// 断面から sits beside V, below X and Y, which it fills as well; the table
+// moves right to make room (Form_Layout). 断面から計算 joins the
+// recalculation button.
+void Form5::createSectionButtons()
+{
+    mCmdSpecCalc = new QPushButton(SectionText::SpecCalc, this);
+    mCmdSpecCalc->setToolTip(SectionText::SpecCalcTip);
+    mCmdSpecCalc->setAutoDefault(false);
+    connect(mCmdSpecCalc, &QPushButton::clicked, this, &Form5::CmdSpecCalc_Click);
+    const BoxPlace& v = kBoxes[7];
+    const int width = Twips::fromPixelsX(*this, mCmdSpecCalc->sizeHint().width());
+    // A little taller than the box, centred on it.
+    mLeftColumn.emplace_back(
+        mCmdSpecCalc, QRect(v.left + v.width + kButtonGap, v.top - 30, width, kRowHeight + 60));
+
+    mCmdLyrCalc = new QPushButton(SectionText::LyrCalc, this);
+    mCmdLyrCalc->setToolTip(SectionText::LyrCalcTip);
+    mCmdLyrCalc->setAutoDefault(false);
+    connect(mCmdLyrCalc, &QPushButton::clicked, this, &Form5::CmdLyrCalc_Click);
+}
+
+// ParaData with the L typed in its box, ready to compute from; nullopt, after
+// telling the user why, when the outline has no closed section or L is not
+// positive (every volume would be 0, and rows of no volume end the table).
+std::optional<BlkRec> Form5::sectionRecord(const QString& title)
+{
+    BlkRec rec = mParaData;
+    rec.L = typedNumber(mText1[4]->text());
+    if (!proposeSpec(rec).ok) {
+        mPrompts.information(this, title, SectionText::NoSection);
+        return std::nullopt;
+    }
+    if (!(rec.L > 0)) {
+        mPrompts.information(this, title, SectionText::NoLength);
+        return std::nullopt;
+    }
+    return rec;
+}
+
+void Form5::CmdLyrCalc_Click()
+{
+    std::optional<BlkRec> rec = sectionRecord(SectionText::LyrCalc);
+    if (!rec)
+        return;
+    // The heights down to the first row without one; the volume cells are
+    // what is being filled, so unlike Lyr_Get they may be empty. Heights are
+    // taken as the table will show them, so that shown heights and volumes
+    // agree when read back.
+    const OvtGrid& g = *mOvtGV;
+    const int n = std::min<int>(g.dataRowCount(), BlkRec::LyrLast + 1);
+    qint16 count = 0;
+    for (int r = 1; r <= n; ++r) {
+        const double h = roundToFile(Lyr_CellValue(g.cellText(r, 1)));
+        if (!(h >= 0.0001))
+            break;
+        rec->LyrH[size_t(count++)] = h;
+    }
+    if (count == 0) {
+        mPrompts.information(this, SectionText::LyrCalc, SectionText::NoHeights);
+        return;
+    }
+    rec->LyrCnt = count;
+    if (!fillLayerVolumes(*rec))
+        return; // not reached: sectionRecord found a section
+    mParaData.LyrCnt = rec->LyrCnt;
+    mParaData.LyrH = rec->LyrH;
+    mParaData.LyrV = rec->LyrV;
+    mParaData.LyrVSum = rec->LyrVSum;
+    Lyr_Disp();
+    for (int i = 0; i < count; ++i) {
+        if (mParaData.LyrV[size_t(i)] < 0.0001) {
+            mPrompts.information(this, SectionText::LyrCalc, SectionText::EmptyLayer.arg(i + 1));
+            break;
+        }
+    }
+}
+
+void Form5::CmdSpecCalc_Click()
+{
+    const std::optional<BlkRec> rec = sectionRecord(SectionText::SpecCalc);
+    if (!rec)
+        return;
+    const SpecProposal p = proposeSpec(*rec);
+    mText1[5]->setText(NumText::fmt000(p.Gx));
+    mText1[6]->setText(NumText::fmt000(p.Gy));
+    mText1[7]->setText(NumText::fmt000(p.V));
+    for (int i : {5, 6, 7})
+        mText1[size_t(i)]->setCursorPosition(0);
 }
 
 // A comma would cut the text when the file is read again, and a character

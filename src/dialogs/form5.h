@@ -7,6 +7,7 @@
 #include <QRect>
 
 #include <array>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
     void CmdPara_Click(int Index);
     // 累計体積再計算: the layer table read back and shown again.
     void Command1_Click();
+    // 断面から計算: the ⊿Ｖ column filled from the outline, with the L typed,
+    // for the rows from the first down to the last one with a height.
+    void CmdLyrCalc_Click();
+    // 断面から: V, X and Y proposed from the outline with the L typed.
+    void CmdSpecCalc_Click();
 
     const BlkRec& ParaData() const { return mParaData; }
     // In screen order: 名称, 種別, B, H, L, X, Y, V.
@@ -40,6 +46,8 @@ public:
     OvtGrid* OvtGV() const { return mOvtGV; }
     OvtGrid* OvtGV1() const { return mOvtGV1; }
     QPushButton* Command1() const { return mCommand1; }
+    QPushButton* CmdLyrCalc() const { return mCmdLyrCalc; }
+    QPushButton* CmdSpecCalc() const { return mCmdSpecCalc; }
     QPushButton* CmdPara(int Index) const { return mCmdPara.at(size_t(Index)); }
     // 0: 累計体積非表示, 1: 累計体積表示.
     QRadioButton* Option1(int Index) const { return mOption1.at(size_t(Index)); }
@@ -61,6 +69,8 @@ private:
     void markNumber(int Index);
     void Option1_Click();
     void coupleRows(OvtGrid* to, int row);
+    void createSectionButtons();
+    std::optional<BlkRec> sectionRecord(const QString& title);
 
     Module1& mMod;
     Prompts& mPrompts;
@@ -73,6 +83,8 @@ private:
     OvtGrid* mOvtGV = nullptr;
     OvtGrid* mOvtGV1 = nullptr;
     QPushButton* mCommand1 = nullptr;
+    QPushButton* mCmdLyrCalc = nullptr;
+    QPushButton* mCmdSpecCalc = nullptr;
     std::array<QPushButton*, 2> mCmdPara{};
     QGroupBox* mFrame1 = nullptr;
     std::array<QRadioButton*, 2> mOption1{};

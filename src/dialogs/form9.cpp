@@ -1,5 +1,6 @@
 #include "dialogs/form9.h"
 
+#include "analysis/blockchecks.h"
 #include "dialogs/prompts.h"
 #include "document/blockfile.h"
 #include "document/blocklisting.h"
@@ -40,11 +41,20 @@ const QString Cancel = QStringLiteral("取   消");
 const QString NotReady = QStringLiteral("デバイスが準備されていません。");
 const QString Limit = QStringLiteral("ブロックファイルが %1 件を超えるため、先頭の %1 "
                                      "件だけを表示しています。");
+const QString Passed = QStringLiteral("合格");
+const QString Caution = QStringLiteral("注意");
 } // namespace Text
 
-constexpr int kListColumns = 68; // display columns of a full list line
+constexpr int kListColumns = 73; // display columns of a full list line with its check mark
 constexpr int kTextIndent = 4;   // pixels from a list row's left edge to its text
 constexpr int kPathRole = Qt::UserRole;
+
+// The mark after V: whether the block passes the checks against its outline.
+// Checks that cannot be made (no layer table, say) raise no caution.
+QString checkMark(const BlkRec& rec)
+{
+    return blockPasses(rec) ? Text::Passed : Text::Caution;
+}
 
 // The fixed-pitch Japanese face of the list and its header. An even pixel
 // size keeps a full-width character exactly two half-width ones wide once
@@ -393,7 +403,7 @@ void Form9::Dir1_Change()
 
 void Form9::File_List()
 {
-    const BlockListing::Result r = BlockListing::list(mBlk.DataPath, mBlk.ListData);
+    const BlockListing::Result r = BlockListing::list(mBlk.DataPath, mBlk.ListData, checkMark);
     ListNm.clear();
     mListPaths.clear();
     QStringList lines;

@@ -278,22 +278,31 @@ QRectF segmentClip(QSize area)
     return QRectF(-kClipPad, -kClipPad, area.width() + 2 * kClipPad, area.height() + 2 * kClipPad);
 }
 
-// Segment i in the painter's current pen, clipped to clip.
-void drawSegment(QPainter& p, const QRectF& clip, const ViewState& v, const BlkRec& blk, int i)
+// Segment i on the screen, clipped to clip; false when nothing of it is inside.
+bool clippedSegment(const QRectF& clip, const ViewState& v, const BlkRec& blk, int i, QLine& line)
 {
     const int a = blk.LineSt[i];
     const int b = blk.LineEd[i];
     // Numbers outside the table come only from a damaged file. Entry 0
     // exists (normally the origin) and is drawn like any other.
     if (a < 0 || a > BlkRec::PntLast || b < 0 || b > BlkRec::PntLast)
-        return;
+        return false;
     double ax = screenX(v, blk.PntX[a]);
     double ay = screenY(v, blk.PntY[a]);
     double bx = screenX(v, blk.PntX[b]);
     double by = screenY(v, blk.PntY[b]);
     if (!clipSegment(ax, ay, bx, by, clip))
-        return;
-    p.drawLine(truncClamped(ax), truncClamped(ay), truncClamped(bx), truncClamped(by));
+        return false;
+    line = QLine(truncClamped(ax), truncClamped(ay), truncClamped(bx), truncClamped(by));
+    return true;
+}
+
+// Segment i in the painter's current pen, clipped to clip.
+void drawSegment(QPainter& p, const QRectF& clip, const ViewState& v, const BlkRec& blk, int i)
+{
+    QLine line;
+    if (clippedSegment(clip, v, blk, i, line))
+        p.drawLine(line);
 }
 
 void drawSegments(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
@@ -463,6 +472,14 @@ void SectionPainter::paintSelection(QPainter& p, QSize area, const ViewState& v,
             drawPoint(p, reach, fm.ascent(), v, blk, i, Palette::Band, Palette::Band);
     }
     p.restore();
+}
+
+bool SectionPainter::segmentOnScreen(const ViewState& v, QSize area, const BlkRec& blk, int i,
+                                     QLine& line)
+{
+    if (!usableView(v) || i < 0 || i > BlkRec::LineLast)
+        return false;
+    return clippedSegment(segmentClip(area), v, blk, i, line);
 }
 
 QPoint SectionPainter::toScreen(const ViewState& v, double x, double y)

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLine>
 #include <QList>
 #include <QPoint>
 #include <QSize>
@@ -95,6 +96,13 @@ public:
     static void paintSelection(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
                                std::span<const qint16> lines, std::span<const qint16> points,
                                const Options& opt);
+
+    // Segment i (0..LineLast) on the screen as paint() draws it: clipped to
+    // just beyond the area, so its visible part keeps its place and slope at
+    // any zoom. False when the view has no scale, nothing of the segment is
+    // near the area, or it names a point outside the table.
+    static bool segmentOnScreen(const ViewState& v, QSize area, const BlkRec& blk, int i,
+                                QLine& line);
 
     // Screen position the painter uses for a world point: truncated toward
     // zero, clamped far outside any drawing area so that nothing overflows.

@@ -55,6 +55,7 @@ void TstBlockChecks::samplesPass()
     for (const CheckRow& row : r.rows)
         QVERIFY2(row.verdict == Verdict::Pass, qPrintable(row.title + u' ' + row.detail));
     QCOMPARE(r.summaryText(), QStringLiteral("検査: 合格"));
+    QVERIFY(blockPasses(b));
 }
 
 void TstBlockChecks::verdicts_data()
@@ -108,6 +109,7 @@ void TstBlockChecks::verdicts()
     QCOMPARE(titles(r, Verdict::NotApplicable), notApplicable);
     QCOMPARE(r.summaryText(), summary);
     QCOMPARE(r.passed(), cautions.isEmpty());
+    QCOMPARE(blockPasses(b), cautions.isEmpty());
 }
 
 // What the window marks in the drawing comes with each row.

@@ -1,6 +1,7 @@
 #include "common/scriptedprompts.h"
 #include "dialogs/form5.h"
 #include "dialogs/ovtgrid.h"
+#include "document/blockfile.h"
 #include "document/module1.h"
 #include "editing/undostack.h"
 
@@ -35,6 +36,18 @@ std::unique_ptr<Module1> block()
     return m;
 }
 
+// Boxes as "index:text", layer cells as "row:column:text".
+void type(Form5& f, const QStringList& typed)
+{
+    for (const QString& t : typed) {
+        const QStringList p = t.split(u':');
+        if (p.size() == 2)
+            f.Text1(p[0].toInt())->setText(p[1]);
+        else
+            f.OvtGV()->setCellText(p[0].toInt(), p[1].toInt(), p[2]);
+    }
+}
+
 QStringList boxes(const Form5& f)
 {
     QStringList out;
@@ -63,6 +76,8 @@ private slots:
     void numberBoxes();
     void recalculation();
     void rowsStayLevel();
+    void fromSection_data();
+    void fromSection();
 };
 
 void TstForm5::showsBlock()
@@ -124,13 +139,7 @@ void TstForm5::registering()
     const BlkRec before = m->BlkData;
     Form5 f(*m, prompts);
     f.show();
-    for (const QString& t : typed) {
-        const QStringList p = t.split(u':');
-        if (p.size() == 2)
-            f.Text1(p[0].toInt())->setText(p[1]);
-        else
-            f.OvtGV()->setCellText(p[0].toInt(), p[1].toInt(), p[2]);
-    }
+    type(f, typed);
     f.CmdPara(button)->click();
 
     QCOMPARE(f.result(), stored ? int(QDialog::Accepted) : 0);
@@ -219,6 +228,72 @@ void TstForm5::rowsStayLevel()
     QCOMPARE(f.OvtGV1()->topRow(), 20);
     f.OvtGV1()->setTopRow(9);
     QCOMPARE(f.OvtGV()->topRow(), 9);
+}
+
+// On the 2t sample (B 1.2, H 1, L 1.2, V 0.912, four layers of 0.25 m) or,
+// where sample is false, the test block, which has no closed section. shown
+// lists places ("index:" or "row:column:") with the text expected there after
+// the button; told is the start of the notice given, empty for none; stored
+// whether 登録 then passes.
+void TstForm5::fromSection_data()
+{
+    QTest::addColumn<bool>("sample");
+    QTest::addColumn<QStringList>("typed");
+    QTest::addColumn<int>("button"); // 0 断面から計算, 1 断面から
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<bool>("stored");
+
+    QTest::newRow("layer volumes")
+        << true << QStringList{"1:2:", "2:2:", "3:2:", "4:2:"} << 0
+        << QStringList{"1:2:0.360", "2:2:0.264", "4:2:0.120"} << "" << true;
+    QTest::newRow("layer volumes with the L typed")
+        << true << QStringList{"4:2.4", "1:2:"} << 0 << QStringList{"1:2:0.720", "4:2:0.240"} << ""
+        << false;
+    QTest::newRow("a layer above the section")
+        << true << QStringList{"5:1:0.5"} << 0 << QStringList{"5:2:0.000", "4:2:0.120"}
+        << "No.5 の層は断面にかからない" << true;
+    QTest::newRow("no heights") << true << QStringList{"1:1:"} << 0 << QStringList{"1:2:0.360"}
+                                << "高さを入力した層がありません。" << true;
+    QTest::newRow("V, X and Y") << true << QStringList{"5:0", "6:0", "7:0"} << 1
+                                << QStringList{"5:0.747", "6:0.382", "7:0.912"} << "" << true;
+    QTest::newRow("L not positive")
+        << true << QStringList{"4:-1"} << 1 << QStringList{"7:0.912"} << "L が 0 以下" << true;
+    QTest::newRow("layers, no closed section")
+        << false << QStringList{} << 0 << QStringList{"1:2:2.000", "2:2:3.000"}
+        << "閉じた断面がない" << true;
+}
+
+void TstForm5::fromSection()
+{
+    QFETCH(bool, sample);
+    QFETCH(QStringList, typed);
+    QFETCH(int, button);
+    QFETCH(QStringList, shown);
+    QFETCH(QString, told);
+    QFETCH(bool, stored);
+    ScriptedPrompts prompts;
+    auto m = block();
+    if (sample)
+        QVERIFY(Blk_ReadPath(m->BlkData, QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv")));
+    Form5 f(*m, prompts);
+    f.show();
+    type(f, typed);
+    (button == 0 ? f.CmdLyrCalc() : f.CmdSpecCalc())->click();
+    for (const QString& place : shown) {
+        const QStringList p = place.split(u':');
+        QCOMPARE(p.size() == 2 ? f.Text1(p[0].toInt())->text()
+                               : f.OvtGV()->cellText(p[0].toInt(), p[1].toInt()),
+                 p.last());
+    }
+    QCOMPARE(prompts.shown.size(), told.isEmpty() ? 0 : 1);
+    if (!told.isEmpty())
+        QVERIFY2(prompts.shown[0].startsWith("information|") &&
+                     prompts.shown[0].section(u'|', 2).startsWith(told),
+                 qPrintable(prompts.shown[0]));
+    QCOMPARE(int(m->UndoCnt), 0);
+    f.CmdPara(0)->click();
+    QCOMPARE(f.result() == QDialog::Accepted, stored);
 }
 
 QTEST_MAIN(TstForm5)

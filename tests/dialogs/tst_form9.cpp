@@ -27,6 +27,7 @@ private slots:
     void volumeNotReady();
     void goneFolderFallsBack();
     void overLimitSaysSo();
+    void checkMarks();
 };
 
 namespace {
@@ -64,10 +65,11 @@ struct Rig
     std::unique_ptr<Form9> form;
 
     QString dir() const { return data.path() + u'/'; }
-    void write(const QString& file, const QString& name)
+    void write(const QString& file, const QString& name) { write(file, block(name)); }
+    void write(const QString& file, const BlkRec& rec)
     {
         QDir().mkpath(QFileInfo(dir() + file).path());
-        QVERIFY(Blk_Write(block(name), dir() + file).ok);
+        QVERIFY(Blk_Write(rec, dir() + file).ok);
     }
     // Files a.csv and b.csv, and sub/c.csv.
     void standard()
@@ -329,6 +331,23 @@ void TstForm9::overLimitSaysSo()
     auto* note = r.child<QLabel>("LimitLabel");
     QVERIFY(note->isVisible());
     QVERIFY(note->text().contains("1001"));
+}
+
+// With its centre of gravity registered at (2, 1) the box passes its checks;
+// left at (0, 0) it calls for care. The mark ends the line, the list shows it.
+void TstForm9::checkMarks()
+{
+    Rig r;
+    BlkRec good = block("good");
+    good.Gx = 2;
+    good.Gy = 1;
+    r.write("a.csv", good);
+    r.write("b.csv", "bad");
+    r.open();
+    const QString a = r.list()->item(0)->text();
+    QVERIFY2(a.endsWith(u"    0.000 合格"), qPrintable(a));
+    QVERIFY(r.list()->item(1)->text().endsWith(u"    0.000 注意"));
+    QVERIFY(QFontMetrics(r.list()->font()).horizontalAdvance(a) < r.list()->viewport()->width());
 }
 
 QTEST_MAIN(TstForm9)

@@ -1,0 +1,95 @@
+#include "dialogs/checkwindow.h"
+#include "document/blockfile.h"
+
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+
+namespace {
+
+// The 2t sample; damaged, without its closing segment 8 (points 8–1) and
+// with another V.
+BlkRec sample(bool damaged = false, double V = 1.5)
+{
+    BlkRec b;
+    if (!Blk_ReadPath(b, QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv")))
+        qFatal("sample missing");
+    if (damaged) {
+        b.LineCnt = 7;
+        b.V = V;
+    }
+    return b;
+}
+
+// Rows with caution, by the mark in their 判定 cell.
+QList<CheckId> cautions(const CheckWindow& w)
+{
+    QList<CheckId> out;
+    for (int r = 0; r < w.table()->rowCount(); ++r) {
+        if (w.table()->item(r, CheckWindow::VerdictColumn)->text() == u"! 注意")
+            out << CheckId(r);
+    }
+    return out;
+}
+
+} // namespace
+
+class TstCheckWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rowsAndMarks();
+};
+
+void TstCheckWindow::rowsAndMarks()
+{
+    CheckWindow w;
+    w.resize(500, 160); // small enough to scroll
+    w.showReport(checkBlock(sample(true)));
+    QCOMPARE(w.table()->rowCount(), kCheckCount);
+    QCOMPARE(cautions(w), (QList<CheckId>{CheckId::CumulativeVolume, CheckId::ClosedSection,
+                                          CheckId::OpenEnds}));
+    QCOMPARE(w.summary()->text(), QStringLiteral("検査: 注意 3"));
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QSignalSpy changed(&w, &CheckWindow::marksChanged);
+    QTableWidget* t = w.table();
+    const QRect cell = t->visualItemRect(t->item(int(CheckId::OpenEnds), 0));
+    QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, cell.center());
+    const CheckMarks ends{{1, 8}, {1, 7}, {}}; // the open ends and their segments
+    QCOMPARE(w.marks(), ends);
+    QCOMPARE(changed.size(), 1);
+
+    // A fresh report keeps row, scroll position and, while equal, the marks,
+    // even with the selected row scrolled out of sight.
+    t->verticalScrollBar()->setValue(0);
+    w.showReport(checkBlock(sample(true, 2)));
+    QCOMPARE(w.selectedCheck(), CheckId::OpenEnds);
+    QCOMPARE(t->verticalScrollBar()->value(), 0);
+    QCOMPARE(changed.size(), 1);
+
+    // The keys move the selection; a passing row marks nothing.
+    QTest::keyClick(t, Qt::Key_Down);
+    QCOMPARE(w.selectedCheck(), CheckId::BranchPoints);
+    QVERIFY(w.marks().isEmpty());
+    QTest::keyClick(t, Qt::Key_Up);
+    QCOMPARE(w.marks(), ends);
+    QCOMPARE(changed.size(), 3);
+
+    // Mended, the row stays selected and its marks go; closing clears them.
+    w.showReport(checkBlock(sample()));
+    QCOMPARE(cautions(w), QList<CheckId>());
+    QCOMPARE(w.summary()->text(), QStringLiteral("検査: 合格"));
+    QCOMPARE(w.selectedCheck(), CheckId::OpenEnds);
+    QVERIFY(w.marks().isEmpty());
+    w.showReport(checkBlock(sample(true)));
+    w.close();
+    QCOMPARE(w.selectedCheck(), std::nullopt);
+    QVERIFY(w.marks().isEmpty());
+    QCOMPARE(changed.size(), 6);
+}
+
+QTEST_MAIN(TstCheckWindow)
+#include "tst_checkwindow.moc"
