@@ -5,9 +5,11 @@
 #include "dialogs/prompts.h"
 #include "editing/undostack.h"
 #include "mainwindow/appdirs.h"
+#include "mainwindow/checkcommands.h"
 #include "mainwindow/commandtable.h"
 #include "mainwindow/picture1.h"
 #include "mainwindow/recentmenu.h"
+#include "view/checkmarkpainter.h"
 #include "view/sectionpainter.h"
 
 #include <QAction>
@@ -148,6 +150,7 @@ void frmMain::createActions()
     on("mnuFileSvg", [this] { mExports.sectionSvg(sectionLook(), mPicture->size()); });
     on("mnuFilePng",
        [this] { mExports.sectionPng(sectionLook(), ExportCommands::DefaultPngSize); });
+    on("mnuDispCheck", [this] { mChecks->mnuDispCheck_Click(); });
     on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
     on("mnuHelpVer", &frmMain::mnuHelpVer_Click);
 }
@@ -264,6 +267,7 @@ void frmMain::createCentral()
         SectionPainter::paint(p, area, mView, mMod.BlkData, opt);
         SectionPainter::paintSelection(p, area, mView, mMod.BlkData, mModes.highlightedLines(),
                                        mModes.highlightedPoints(), opt);
+        paintCheckMarks(p, area, mView, mMod.BlkData, mChecks->marks());
     });
     mPicture->setOverlay([this](QPainter& p) {
         switch (mModes.bandKind()) {
@@ -313,6 +317,8 @@ void frmMain::createStatusBar()
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(mPanel1, 1);
     statusBar()->addPermanentWidget(mPanel2);
+    mChecks = new CheckCommands(mMod.BlkData, statusBar(), this);
+    connect(mChecks, &CheckCommands::marksChanged, this, [this] { mPicture->refresh(); });
 }
 
 QSize frmMain::minimumOuterSize() const
@@ -663,6 +669,8 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
         mnuHelpHelp_Click();
     else if (key == QLatin1String("Redo"))
         mEdits.redo();
+    else if (key == QLatin1String("Check"))
+        mChecks->mnuDispCheck_Click();
     else if (!isToolbarKey(key))
         mModes.setIdle();
 }
@@ -681,6 +689,9 @@ void frmMain::showPosition(const QString& text)
 
 void frmMain::refresh()
 {
+    // Whatever changed the block asks for a repaint, so this is where the
+    // checks learn of it.
+    mChecks->blockMaybeChanged();
     mPicture->refresh();
 }
 

@@ -23,6 +23,7 @@ class QScrollBar;
 class QToolBar;
 class Picture1;
 class Prompts;
+class CheckCommands;
 class HelpWindow;
 class RecentMenu;
 class QTimer;
@@ -67,6 +68,7 @@ public:
     void recoveryTick();
     Recovery& recovery() { return mRecovery; }
     RecentMenu* recentMenu() const { return mRecent; }
+    CheckCommands* checks() const { return mChecks; }
     HelpWindow* helpWindow() const { return mHelp; }
     void mnuDispKaku_Click();
     void mnuDispShuku_Click();
@@ -164,6 +166,7 @@ private:
     QRegion mBandShown;                 // where the rubber band was last drawn
     HelpWindow* mHelp = nullptr;        // created on first use, owned by the window
     RecentMenu* mRecent = nullptr;
+    CheckCommands* mChecks = nullptr;
     Recovery mRecovery;
     QTimer* mRecoveryTimer = nullptr;
     bool mPanning = false; // the middle button is dragging the view

@@ -1,10 +1,12 @@
 #include "common/blocktext.h"
 #include "common/scriptedprompts.h"
+#include "dialogs/checkwindow.h"
 #include "dialogs/form9.h"
 #include "dialogs/helpwindow.h"
 #include "document/blockfile.h"
 #include "editing/guidance.h"
 #include "editing/undostack.h"
+#include "mainwindow/checkcommands.h"
 #include "mainwindow/frmmain.h"
 #include "mainwindow/picture1.h"
 #include "mainwindow/recentmenu.h"
@@ -21,6 +23,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -102,6 +105,7 @@ private slots:
     void joinThreePointsUndoRedo();
     void recentFileThatHasGone();
     void recoveryAfterCrash();
+    void checksFollowTheBlock();
 };
 
 void TstFrmMain::menus()
@@ -569,6 +573,50 @@ void TstFrmMain::recoveryAfterCrash()
     r.prompts.yesNoCancelAnswers << Prompts::Answer::No;
     QVERIFY(r.w->close());
     QVERIFY(!QFile::exists(r.w->recovery().copyPath()));
+}
+
+void TstFrmMain::checksFollowTheBlock()
+{
+    Rig r;
+    r.w->openAtStart(QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv"));
+    auto* panel = r.w->findChild<QLabel*>(QStringLiteral("StatusBar1_Panel3"));
+    QVERIFY(panel);
+    QCOMPARE(panel->text(), QStringLiteral("検査: 合格"));
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Check"));
+    CheckWindow* win = r.w->checks()->window();
+    QVERIFY(win && win->isVisible());
+    QCOMPARE(win->parentWidget(), r.w.get());
+
+    // A broken copy: the last segment deleted in the deletion mode, V changed.
+    BlkRec& b = r.mod->BlkData;
+    const int last = b.LineCnt;
+    const QPoint mid =
+        (SectionPainter::toScreen(r.w->view(), b.PntX[b.LineSt[last]], b.PntY[b.LineSt[last]]) +
+         SectionPainter::toScreen(r.w->view(), b.PntX[b.LineEd[last]], b.PntY[b.LineEd[last]])) /
+        2;
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Line_Del"));
+    r.mouse(QEvent::MouseButtonPress, mid, Qt::LeftButton, Qt::LeftButton);
+    r.mouse(QEvent::MouseButtonPress, mid, Qt::RightButton, Qt::RightButton); // OK
+    QCOMPARE(b.LineCnt, qint16(last - 1));
+    QVERIFY(panel->text().startsWith(QStringLiteral("検査: 注意")));
+    // The window followed: its open-ends row names the two loose ends, and
+    // choosing it marks them in the drawing.
+    QTableWidget* table = win->table();
+    table->selectRow(int(CheckId::OpenEnds));
+    const CheckMarks marks = r.w->checks()->marks();
+    QCOMPARE(marks.points.size(), 2);
+    const QImage img = r.picture();
+    const QPoint end =
+        SectionPainter::toScreen(r.w->view(), b.PntX[marks.points[0]], b.PntY[marks.points[0]]);
+    bool marked = false;
+    for (int dy = -8; dy <= 8 && !marked; ++dy)
+        for (int dx = -8; dx <= 8 && !marked; ++dx)
+            marked = img.pixelColor(end + QPoint(dx, dy)) == kCheckMarkColor;
+    QVERIFY2(marked, "no check mark drawn around the open end");
+    // Undo mends it: all is well again, and nothing is marked any more.
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Undo"));
+    QCOMPARE(panel->text(), QStringLiteral("検査: 合格"));
+    QVERIFY(r.w->checks()->marks().isEmpty());
 }
 
 QTEST_MAIN(TstFrmMain)

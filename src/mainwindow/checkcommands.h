@@ -1,0 +1,46 @@
+#pragma once
+
+#include "analysis/blockchecks.h"
+#include "document/blkrec.h"
+#include "view/checkmarkpainter.h"
+
+#include <QObject>
+
+class CheckWindow;
+class QLabel;
+class QStatusBar;
+class QWidget;
+
+// The block check as the main window shows it: a summary in a third panel
+// of the status bar, and the ブロック検査 window with the marks of its
+// selected row. Both follow every change of the block.
+class CheckCommands : public QObject
+{
+    Q_OBJECT
+public:
+    CheckCommands(const BlkRec& blk, QStatusBar* statusBar, QWidget* window);
+
+    // The menu item and the toolbar button: the check window, up to date.
+    void mnuDispCheck_Click();
+    // Runs the checks again when the block differs from the one last checked
+    // (a comparison of microseconds, so it may be called at every repaint).
+    void blockMaybeChanged();
+
+    CheckMarks marks() const;
+    QString summaryText() const;
+    CheckWindow* window() const { return mWindow; }
+
+signals:
+    void marksChanged();
+
+private:
+    bool sameAsChecked() const;
+
+    const BlkRec& mBlk;
+    QWidget* mParent;
+    QLabel* mPanel = nullptr;
+    CheckWindow* mWindow = nullptr; // made on first use
+    BlkRec mChecked;
+    bool mHaveChecked = false;
+    BlockCheckReport mReport;
+};
