@@ -1,9 +1,13 @@
 #include "common/blocktext.h"
 #include "common/scriptedprompts.h"
 #include "dialogs/checkwindow.h"
+#include "dialogs/form4.h"
+#include "dialogs/form5.h"
 #include "dialogs/form9.h"
 #include "dialogs/helpwindow.h"
+#include "dialogs/ovtgrid.h"
 #include "document/blockfile.h"
+#include "document/numtext.h"
 #include "editing/guidance.h"
 #include "editing/undostack.h"
 #include "mainwindow/checkcommands.h"
@@ -17,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -106,6 +111,7 @@ private slots:
     void recentFileThatHasGone();
     void recoveryAfterCrash();
     void checksFollowTheBlock();
+    void typicalRoadThroughTheDialogs();
 };
 
 void TstFrmMain::menus()
@@ -617,6 +623,64 @@ void TstFrmMain::checksFollowTheBlock()
     r.w->Toolbar1_ButtonClick(QStringLiteral("Undo"));
     QCOMPARE(panel->text(), QStringLiteral("検査: 合格"));
     QVERIFY(r.w->checks()->marks().isEmpty());
+}
+
+void TstFrmMain::typicalRoadThroughTheDialogs()
+{
+    // Open a sample, add a point in the point table, join it with the mouse,
+    // change V and a layer so that the sum passes, save under a new name and
+    // read the file back.
+    Rig r;
+    r.w->openAtStart(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"));
+    BlkRec& b = r.mod->BlkData;
+    const int n = b.PntCnt;
+    r.prompts.onExec = [n](QDialog& d) {
+        auto& f = static_cast<Form4&>(d);
+        f.OvtGP()->setCellText(n + 1, 1, QStringLiteral("0.6"));
+        f.OvtGP()->setCellText(n + 1, 2, QStringLiteral("1.5"));
+        f.CmdP_Click(0);
+        return d.result();
+    };
+    r.w->menuItem(QStringLiteral("mnuPointHen"))->trigger();
+    QCOMPARE(b.PntCnt, qint16(n + 1));
+    const int lines = b.LineCnt;
+
+    r.w->menuItem(QStringLiteral("mnuLineIn"))->trigger();
+    for (int p : {n + 1, 1})
+        r.mouse(QEvent::MouseButtonPress,
+                SectionPainter::toScreen(r.w->view(), b.PntX[p], b.PntY[p]), Qt::LeftButton,
+                Qt::LeftButton);
+    r.mouse(QEvent::MouseButtonPress, QPoint(5, 5), Qt::RightButton, Qt::RightButton);
+    r.mouse(QEvent::MouseButtonPress, QPoint(5, 5), Qt::RightButton, Qt::RightButton);
+    QCOMPARE(b.LineCnt, qint16(lines + 1));
+    QCOMPARE(b.LineSt[lines + 1], qint16(n + 1));
+    QCOMPARE(b.LineEd[lines + 1], qint16(1));
+
+    const int rows = b.LyrCnt;
+    const double v = b.V + 0.5;
+    const double top = b.LyrV[rows - 1] + 0.5;
+    r.prompts.onExec = [&](QDialog& d) {
+        auto& f = static_cast<Form5&>(d);
+        f.Text1(7)->setText(NumText::fmt000(v));
+        f.OvtGV()->setCellText(rows, 2, NumText::fmt000(top));
+        f.CmdPara_Click(0);
+        return d.result();
+    };
+    r.w->menuItem(QStringLiteral("mnuBlkPara"))->trigger();
+    QVERIFY2(r.prompts.kind(QStringLiteral("errorRight")).isEmpty(), "the sum check failed");
+    QCOMPARE(b.V, v);
+    QCOMPARE(b.LyrVSum[rows - 1], v);
+
+    const QString path = r.exe.path() + QStringLiteral("/road.csv");
+    r.prompts.saveAnswers << path;
+    r.w->Toolbar1_ButtonClick(QStringLiteral("Save"));
+    QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定 - road"));
+    BlkRec back;
+    QVERIFY(Blk_ReadPath(back, path));
+    QVERIFY(!Blk_Differs(back, b));
+    QVERIFY(!Data_Modified(*r.mod));
+    QVERIFY(r.w->close()); // nothing to ask
+    QVERIFY(r.prompts.kind(QStringLiteral("yesNoCancel")).isEmpty());
 }
 
 QTEST_MAIN(TstFrmMain)
