@@ -11,7 +11,7 @@
 
 #include <limits>
 
-// Engineering checks of a block against its own outline: the specification
+// Engineering checks of a block against its own outline: its 諸元
 // values and the layer table held against what the drawn section gives, and
 // the outline's own soundness. Pure functions of a record, for the check
 // window, the status bar, the marks in the drawing and the file list alike.

@@ -256,7 +256,7 @@ void TstFileCommands::failedOpenChangesNothing()
     Rig r;
     QFile cut(r.path(QStringLiteral("cut.csv")));
     QVERIFY(cut.open(QIODevice::WriteOnly));
-    // A valid header, name and type, then the specification line cut short.
+    // A valid header, name and type, then the B, H, L, V, Gx, Gy line cut short.
     cut.write("#\x92\xbc\x97\xa7\x8f\xc1\x94\x67\x83\x75\x83\x8d\x83\x62\x83\x4e\r\nother\r\n"
               "kind\r\n1,2,3\r\n");
     cut.close();
