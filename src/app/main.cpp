@@ -57,13 +57,15 @@ int main(int argc, char* argv[])
     frmMain w(*mod, *blk, DataPathPlaces::current());
     w.resize(w.startSize());
     w.show();
-    QTimer::singleShot(0, &w, [&w] { w.offerRecovery(); });
-    // A file handed over by the desktop opens once the window is up, as 開く
-    // would open it; any message it gives then has a window to stand on.
+    // Once the window is up: first what a crashed run left, then a file handed
+    // over by the desktop, opened as 開く would open it. One after the other,
+    // so that the file never arrives while the recovery question is open.
     const QStringList args = QApplication::arguments().mid(1);
-    if (!args.isEmpty()) {
-        const QString path = args.constFirst();
-        QTimer::singleShot(0, &w, [&w, path] { w.openAtStart(path); });
-    }
+    const QString path = args.isEmpty() ? QString() : args.constFirst();
+    QTimer::singleShot(0, &w, [&w, path] {
+        w.offerRecovery();
+        if (!path.isEmpty())
+            w.openAtStart(path);
+    });
     return app.exec();
 }

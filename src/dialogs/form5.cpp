@@ -296,6 +296,8 @@ void Form5::Command1_Click()
 {
     Lyr_Get();
     Lyr_Disp();
+    // The recalculated column is what the user asked to see.
+    mOption1[1]->setChecked(true);
 }
 
 // 断面から sits beside V, below X and Y, which it fills as well; the table

@@ -3,6 +3,7 @@
 #include "document/blockfile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,8 +26,10 @@ Recovery::Recovery(QString dir) : mDir(std::move(dir))
 {
     mWriter.setMaxThreadCount(1);
     if (!mDir.isEmpty())
-        mCopy = mDir + kPrefix + QString::number(QCoreApplication::applicationPid()) +
-                QStringLiteral(".csv");
+        // The process id and the start time: a process id alone may come
+        // back after a reboot and would take a crashed run's copy for its own.
+        mCopy = mDir + kPrefix + QString::number(QCoreApplication::applicationPid()) + u'-' +
+                QString::number(QDateTime::currentMSecsSinceEpoch()) + QStringLiteral(".csv");
 }
 
 Recovery::~Recovery()
@@ -78,16 +81,17 @@ void Recovery::update(const BlkRec& blk, const BlkRec& saved)
     mWritten = true;
     // The lock, the folder and the file are the writer thread's alone.
     mWriter.start([this, bytes] {
-        if (ensureLock())
-            Blk_WriteBytes(bytes, mCopy);
+        if (ensureLock() && Blk_WriteBytes(bytes, mCopy).ok)
+            mOnDisk = true;
     });
 }
 
 void Recovery::discard()
 {
     mWriter.waitForDone();
-    if (mWritten)
-        QFile::remove(mCopy);
+    if (mOnDisk)
+        QFile::remove(mCopy); // only this run's own copy, never another's
+    mOnDisk = false;
     mWritten = false;
 }
 
@@ -108,10 +112,13 @@ QStringList Recovery::orphans(const QString& dir)
     return out;
 }
 
-bool Recovery::take(const QString& copy, BlkRec& rec)
+bool Recovery::read(const QString& copy, BlkRec& rec)
 {
-    const bool ok = Blk_ReadPath(rec, copy);
+    return Blk_ReadPath(rec, copy);
+}
+
+void Recovery::remove(const QString& copy)
+{
     QFile::remove(copy);
     QFile::remove(lockOf(copy));
-    return ok;
 }

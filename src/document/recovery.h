@@ -37,14 +37,16 @@ public:
     void flush() { mWriter.waitForDone(); }
 
     QString copyPath() const { return mCopy; }
-    // A copy is on disk or on its way there.
-    bool hasCopy() const { return mWritten && !mFailed; }
+    // A copy of this run is on disk (after flush(), reliably).
+    bool hasCopy() const { return mOnDisk; }
 
     // The copies in dir whose owner is no longer running, oldest first.
     static QStringList orphans(const QString& dir);
-    // Reads an orphan into rec and removes it with its lock; false when it
-    // cannot be read (it is removed all the same, so it is not offered again).
-    static bool take(const QString& copy, BlkRec& rec);
+    // Reads an orphan into rec, leaving it in place until the user decides;
+    // false when it cannot be read.
+    static bool read(const QString& copy, BlkRec& rec);
+    // Removes an orphan with its lock, so it is not offered again.
+    static void remove(const QString& copy);
 
 private:
     bool ensureLock(); // on the writer thread
@@ -52,8 +54,9 @@ private:
     QString mDir;
     QString mCopy;
     std::unique_ptr<QLockFile> mLock;
-    BlkRec mLast; // what the copy holds
-    bool mWritten = false;
+    BlkRec mLast;                      // what the copy holds
+    bool mWritten = false;             // a copy of mLast was handed to the writer
+    std::atomic<bool> mOnDisk = false; // the writer put this run's copy on disk
     std::atomic<bool> mFailed = false; // the folder refused once; do not try at every tick
     QThreadPool mWriter;               // one thread: copies are written in order
 };

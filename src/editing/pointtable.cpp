@@ -1,23 +1,13 @@
 #include "editing/pointtable.h"
 
+#include "editing/picking.h"
+
 #include "document/numtext.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-// Counts read from a file are range-checked there; clamp anyway so that no
-// count can ever index past the arrays.
-int pointCount(const BlkRec& r)
-{
-    return std::clamp<int>(r.PntCnt, 0, BlkRec::PntLast);
-}
-
-int lineCount(const BlkRec& r)
-{
-    return std::clamp<int>(r.LineCnt, 0, BlkRec::LineLast);
-}
 
 bool endsTable(const PntRow& row, double x, double y)
 {
@@ -58,8 +48,8 @@ void Pnt_FromRows(BlkRec& rec, const QList<PntRow>& rows)
 std::array<qint16, BlkRec::PntLast + 1> Pnt_Map(const BlkRec& old, const BlkRec& rec)
 {
     std::array<qint16, BlkRec::PntLast + 1> map{};
-    const int newCount = pointCount(rec);
-    for (int j = 1; j <= pointCount(old); ++j) {
+    const int newCount = pntCount(rec);
+    for (int j = 1; j <= pntCount(old); ++j) {
         for (int i = 1; i <= newCount; ++i) {
             if (std::fabs(old.PntX[j] - rec.PntX[i]) < 0.0001 &&
                 std::fabs(old.PntY[j] - rec.PntY[i]) < 0.0001) {
@@ -74,7 +64,7 @@ std::array<qint16, BlkRec::PntLast + 1> Pnt_Map(const BlkRec& old, const BlkRec&
 void Pnt_Relink(const BlkRec& old, BlkRec& rec)
 {
     const auto map = Pnt_Map(old, rec);
-    const int oldPoints = pointCount(old);
+    const int oldPoints = pntCount(old);
     auto renumber = [&](qint16 p) -> qint16 { return p >= 1 && p <= oldPoints ? map[p] : 0; };
 
     const int oldLines = lineCount(old);

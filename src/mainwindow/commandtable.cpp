@@ -79,12 +79,3 @@ std::span<const ButtonEntry> toolbarTable()
 {
     return kButtons;
 }
-
-bool isToolbarKey(const QString& key)
-{
-    for (const ButtonEntry& b : kButtons) {
-        if (b.key && key == QLatin1String(b.key))
-            return true;
-    }
-    return false;
-}

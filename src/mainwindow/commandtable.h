@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 #include <span>
 
 // The main window's menus and toolbar as tables, in their order. The classic
@@ -32,6 +30,3 @@ struct ButtonEntry
 
 std::span<const MenuEntry> menuTable();
 std::span<const ButtonEntry> toolbarTable();
-
-// Whether key is one of the toolbar's keys (compared exactly).
-bool isToolbarKey(const QString& key);

@@ -56,9 +56,8 @@ void EditCommands::undo()
     if (mMod.UndoCnt <= 0)
         return;
     Undo_Pop(mMod);
-    mModes.afterUndo();
+    mModes.afterUndo(); // the buttons follow the stacks there
     mHost.refresh();
-    mHost.undoChanged();
 }
 
 void EditCommands::redo()
@@ -68,5 +67,4 @@ void EditCommands::redo()
     Redo_Pop(mMod);
     mModes.afterUndo();
     mHost.refresh();
-    mHost.undoChanged();
 }

@@ -10,7 +10,6 @@
 
 namespace {
 
-const QString kUntitled = QStringLiteral("無題");
 const QString kCsv = QStringLiteral(".csv");
 
 // The name a block file is known by: the file's name without its ".csv".
@@ -118,7 +117,7 @@ void FileCommands::mnuFileNew_Click()
     mHost.Menu_Enable();
     mMod.SaveData = mMod.BlkData;
     mHost.refresh();
-    mBlk.DataName = kUntitled;
+    mBlk.DataName = basMr_Blk::Untitled;
     mHost.setCaption(QStringLiteral("直立消波ブロック設定"));
     mHost.documentChanged({});
 }
@@ -141,7 +140,7 @@ bool FileCommands::openRecent(const QString& path)
 void FileCommands::adoptRecovered(const BlkRec& rec)
 {
     mMod.BlkData = rec;
-    mBlk.DataName = kUntitled;
+    mBlk.DataName = basMr_Blk::Untitled;
     mMod.SelLineCnt = 0;
     mMod.SelPntCnt = 0;
     Undo_Clear(mMod);
@@ -159,8 +158,8 @@ std::optional<QString> FileCommands::chooseBlock()
     if (dlg.BlkNm.isEmpty())
         return std::nullopt;
     // The listed path tells apart names that differ only in the case of
-    // their extension; the name alone is looked up in the data folder.
-    return dlg.BlkPath.isEmpty() ? Blk_FindFile(mBlk.DataPath, dlg.BlkNm) : dlg.BlkPath;
+    // their extension.
+    return dlg.BlkPath;
 }
 
 void FileCommands::openFailed()
@@ -175,13 +174,8 @@ void FileCommands::mnuFileOpen_Click()
     mHost.Raber_Reset();
     if (Save_Confirm() == Cancelled)
         return;
-    const std::optional<QString> path = chooseBlock();
-    if (!path)
-        return;
-    if (path->isEmpty()) // chosen, but gone from the folder since
-        openFailed();
-    else
-        openFile(*path);
+    if (const std::optional<QString> path = chooseBlock())
+        openFile(*path); // a file gone since it was listed fails there
 }
 
 bool FileCommands::openFile(const QString& path)

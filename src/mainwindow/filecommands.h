@@ -68,8 +68,7 @@ public:
 
 private:
     bool saveTo(QString path);
-    // The chosen file's path; nullopt when nothing was chosen, an empty text
-    // when the chosen file has gone from the folder.
+    // The chosen file's path; nullopt when nothing was chosen.
     std::optional<QString> chooseBlock();
     void openFailed();
 

@@ -296,9 +296,11 @@ void frmMain::createCentral()
         mModes.Picture1_MouseMove(b, x, y);
     });
     connect(mPicture, &Picture1::mouseUp, this, [this](int b, double x, double y) {
+        // The pan is a gesture of its own: its release ends no zoom drag.
         if (b == kMiddle)
             mPanning = false;
-        mModes.Picture1_MouseUp(b, x, y);
+        else
+            mModes.Picture1_MouseUp(b, x, y);
     });
     connect(mPicture, &Picture1::wheelSteps, this, &frmMain::Picture1_Wheel);
     connect(mPicture, &Picture1::resized, this, &frmMain::Form_Resize);
@@ -364,7 +366,7 @@ void frmMain::Form_Load()
         mMod.UndoName[i].clear();
     undoChanged(); // the "Undo" button disabled with the stack empty
     DataPath_Read(mBlk, mPlaces);
-    mBlk.DataName = QStringLiteral("無題");
+    mBlk.DataName = basMr_Blk::Untitled;
     Menu_Enable();
     mMod.SaveData = mMod.BlkData;
 }
@@ -385,6 +387,7 @@ void frmMain::Form_Unload()
     if (mUnloaded)
         return;
     mUnloaded = true;
+    mRecoveryTimer->stop();
     mRecovery.discard(); // a normal exit leaves nothing to recover
     // A data folder that cannot be remembered is worth a word, but no reason
     // to keep the user here: the exit goes ahead.
@@ -445,17 +448,25 @@ void frmMain::offerRecovery()
 {
     for (const QString& copy : Recovery::orphans(mPlaces.stateDir)) {
         BlkRec rec;
-        if (!Recovery::take(copy, rec))
+        if (!Recovery::read(copy, rec)) {
+            Recovery::remove(copy); // unreadable: nothing to offer, now or later
             continue;
-        const QString name = rec.Name.isEmpty() ? QStringLiteral("(名称なし)") : rec.Name;
-        if (mPrompts->yesNo(this, QStringLiteral("復元"),
-                            QStringLiteral("前回、保存されずに終了したブロックがあります。\n"
-                                           "名称: %1\n\n復元しますか?")
-                                .arg(name)) &&
-            mFiles.Save_Confirm() != FileCommands::Cancelled) {
-            mFiles.adoptRecovered(rec);
-            recoveryTick(); // kept safe again at once
         }
+        const QString name = rec.Name.isEmpty() ? QStringLiteral("(名称なし)") : rec.Name;
+        if (!mPrompts->yesNo(this, QStringLiteral("復元"),
+                             QStringLiteral("前回、保存されずに終了したブロックがあります。\n"
+                                            "名称: %1\n\n復元しますか?")
+                                 .arg(name))) {
+            Recovery::remove(copy);
+            continue;
+        }
+        // キャンセル at the prompt for the block already recovered keeps this
+        // copy on disk: it is offered again at the next start.
+        if (mFiles.Save_Confirm() == FileCommands::Cancelled)
+            continue;
+        mFiles.adoptRecovered(rec);
+        Recovery::remove(copy);
+        recoveryTick(); // kept safe again at once, as this run's own copy
     }
 }
 
@@ -639,8 +650,8 @@ void frmMain::mnuDispGrid_Click()
 
 void frmMain::Toolbar1_ButtonClick(const QString& key)
 {
-    // Keys are compared exactly; a command that has no handler in this window
-    // yet does nothing, and a key the toolbar does not know ends any mode.
+    // Keys are compared exactly; a key the toolbar does not know ends any
+    // mode, with no reset, message or repaint.
     if (key == QLatin1String("NewOpen"))
         mnuFileNew_Click();
     else if (key == QLatin1String("Open"))
@@ -671,7 +682,7 @@ void frmMain::Toolbar1_ButtonClick(const QString& key)
         mEdits.redo();
     else if (key == QLatin1String("Check"))
         mChecks->mnuDispCheck_Click();
-    else if (!isToolbarKey(key))
+    else
         mModes.setIdle();
 }
 

@@ -12,8 +12,6 @@
 
 namespace {
 
-const QString kUntitled = QStringLiteral("無題");
-
 } // namespace
 
 ExportCommands::ExportCommands(const Module1& mod, const basMr_Blk& blk, Prompts& prompts,
@@ -25,7 +23,8 @@ ExportCommands::ExportCommands(const Module1& mod, const basMr_Blk& blk, Prompts
 DataSheetInfo ExportCommands::sheetInfo() const
 {
     DataSheetInfo info;
-    info.fileName = mBlk.DataName == kUntitled ? kUntitled : mBlk.DataName + QStringLiteral(".csv");
+    info.fileName = mBlk.DataName == basMr_Blk::Untitled ? basMr_Blk::Untitled
+                                                         : mBlk.DataName + QStringLiteral(".csv");
     info.modified = Data_Modified(mMod);
     info.date = QDate::currentDate();
     return info;

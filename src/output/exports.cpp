@@ -2,6 +2,7 @@
 
 #include "view/viewstate.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -60,10 +61,16 @@ ExportResult open(QSaveFile& file)
     return {};
 }
 
-// Everything written and renamed into place; after any write error commit
-// removes the temporary file instead, and nothing is left behind.
-ExportResult commit(QSaveFile& file)
+// The bytes written and renamed into place. Pictures are rendered into memory
+// first and written here in one checked write: on a short write (a full
+// disk) Qt sets no error, and commit() would rename a truncated file over the
+// old one (QTBUG-75077).
+ExportResult commit(QSaveFile& file, const QByteArray& bytes)
 {
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        return saveFailed(file.fileName());
+    }
     if (!file.commit())
         return saveFailed(file.fileName());
     return {};
@@ -113,8 +120,11 @@ ExportResult Exports::writeDataSheetPdf(const QString& path, const BlkRec& blk,
     QSaveFile file(path);
     if (ExportResult r = open(file); !r.ok())
         return r;
+    QByteArray bytes;
     {
-        QPdfWriter pdf(&file);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
         pdf.setResolution(PdfResolution);
         pdf.setPageLayout(
             QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -127,7 +137,7 @@ ExportResult Exports::writeDataSheetPdf(const QString& path, const BlkRec& blk,
         if (!p.end())
             return abandon(file, saveFailed(path));
     }
-    return commit(file);
+    return commit(file, bytes);
 }
 
 ExportResult Exports::printDataSheet(QPrinter& printer, const BlkRec& blk,
@@ -153,9 +163,12 @@ ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
     QSaveFile file(path);
     if (ExportResult r = open(file); !r.ok())
         return r;
+    QByteArray bytes;
     {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(documentTitle(blk));
@@ -166,7 +179,7 @@ ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
         SectionPainter::paint(p, size, fittedView(blk, size), blk, look);
         p.end();
     }
-    return commit(file);
+    return commit(file, bytes);
 }
 
 ExportResult Exports::writeSectionPng(const QString& path, const BlkRec& blk,
@@ -184,7 +197,10 @@ ExportResult Exports::writeSectionPng(const QString& path, const BlkRec& blk,
     QSaveFile file(path);
     if (ExportResult r = open(file); !r.ok())
         return r;
-    if (!img.save(&file, "PNG"))
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!img.save(&buffer, "PNG"))
         return abandon(file, saveFailed(path));
-    return commit(file);
+    return commit(file, bytes);
 }

@@ -2,6 +2,7 @@
 #include "document/recentfiles.h"
 #include "document/recovery.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -29,6 +30,7 @@ class TstRecovery : public QObject
 private slots:
     void copyFollowsModification();
     void copyOfKilledRunIsOffered();
+    void copyUnderReusedProcessIdSurvives();
     void unwritableFolderIsSilent();
     void recentFiles_data();
     void recentFiles();
@@ -85,11 +87,33 @@ void TstRecovery::copyOfKilledRunIsOffered()
     const QStringList left = Recovery::orphans(d);
     QCOMPARE(left.size(), 1);
     BlkRec rec;
-    QVERIFY(Recovery::take(left[0], rec));
+    QVERIFY(Recovery::read(left[0], rec));
     QCOMPARE(rec.V, 7.5);
     QCOMPARE(rec.Name, QStringLiteral("復元試験"));
-    QVERIFY(Recovery::orphans(d).isEmpty()); // offered once
+    QCOMPARE(Recovery::orphans(d), left); // kept until the user decides
+    Recovery::remove(left[0]);
+    QVERIFY(Recovery::orphans(d).isEmpty());
     QVERIFY(QDir(d).entryList(QDir::Files).isEmpty());
+}
+
+void TstRecovery::copyUnderReusedProcessIdSurvives()
+{
+    // A crashed run's copy under this very process id (ids come back after a
+    // reboot): this run neither takes it for its own nor removes it.
+    QTemporaryDir dir;
+    const QString d = dir.path() + u'/';
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    const QString planted = d + QStringLiteral("recovery-") + pid + QStringLiteral(".csv");
+    QVERIFY(Blk_Write(block(9), planted).ok);
+    Recovery r(d);
+    r.update(block(2), block(1));
+    r.flush();
+    QVERIFY(r.hasCopy());
+    QVERIFY(r.copyPath() != planted);
+    r.discard();
+    BlkRec back;
+    QVERIFY(Blk_ReadPath(back, planted));
+    QCOMPARE(back.V, 9.0);
 }
 
 void TstRecovery::unwritableFolderIsSilent()

@@ -73,7 +73,10 @@ struct Rig
         prompts.onExec = [this, name, folder](QDialog& d) {
             if (!folder.isEmpty())
                 blk.DataPath = folder;
+            // As the dialog does: the name and the path it was listed under.
             static_cast<Form9&>(d).BlkNm = name;
+            static_cast<Form9&>(d).BlkPath =
+                name.isEmpty() ? QString() : Blk_FindFile(blk.DataPath, name);
             return int(QDialog::Accepted);
         };
     }

@@ -569,12 +569,22 @@ void TstFrmMain::recoveryAfterCrash()
     r.prompts.yesNoAnswers << true;
     r.w->offerRecovery();
     QCOMPARE(r.prompts.kind(QStringLiteral("yesNo")).size(), 1);
+    // A second copy offered now would find a modified block: キャンセル at its
+    // save prompt keeps that copy on disk for the next start.
+    BlkRec other = lost;
+    other.V = 3;
+    QVERIFY(Blk_Write(other, stateDir + QStringLiteral("recovery-999998.csv")).ok);
+    r.prompts.yesNoAnswers << true;
+    r.w->offerRecovery();
+    QCOMPARE(r.prompts.kind(QStringLiteral("yesNoCancel")).size(), 1);
+    QVERIFY(QFile::exists(stateDir + QStringLiteral("recovery-999998.csv")));
     QCOMPARE(r.mod->BlkData.V, 12.5);
     QVERIFY(Data_Modified(*r.mod)); // untitled and modified: nothing is overwritten unasked
     QCOMPARE(r.blk->DataName, QStringLiteral("無題"));
     QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定"));
     QVERIFY(!QFile::exists(stateDir + QStringLiteral("recovery-999999.csv")));
     // The recovered block is itself kept safe, and a normal exit clears it.
+    r.w->recovery().flush();
     QVERIFY(r.w->recovery().hasCopy());
     r.prompts.yesNoCancelAnswers << Prompts::Answer::No;
     QVERIFY(r.w->close());
