@@ -62,25 +62,10 @@ void Form4::Form_Layout()
 void Form4::Pnt_Disp()
 {
     OvtGrid& g = *mOvtGP;
-    g.setRedraw(false);
-    g.clear();
     // Row 0 is the header: rows 1..100 hold the points.
-    g.setRowCount(BlkRec::PntLast + 1);
-    g.setColumnCount(3);
-    g.setFixedRows(1);
-    g.setFixedColumns(1);
-    g.setCellText(0, 0, QStringLiteral("No."));
-    g.setCellText(0, 1, QStringLiteral("X (m)"));
-    g.setCellText(0, 2, QStringLiteral("Y (m)"));
-    g.setColumnWidthTwips(0, 500);
-    g.setColumnWidthTwips(1, 1100);
-    g.setColumnWidthTwips(2, 1100);
-    g.setEditable(true);
-
-    int width = 0;
-    for (int c = 0; c < g.columnCount(); ++c)
-        width += g.columnWidthTwips(c);
-    g.setWidthTwips(width + 370);
+    g.setUp(BlkRec::PntLast + 1,
+            {QStringLiteral("No."), QStringLiteral("X (m)"), QStringLiteral("Y (m)")},
+            {500, 1100, 1100}, 1, true, 370);
 
     const BlkRec& b = mMod.BlkData;
     for (int i = 1; i <= std::min<int>(b.PntCnt, BlkRec::PntLast); ++i) {

@@ -240,23 +240,8 @@ void Form5::Lyr_Disp()
     const int count = std::clamp<int>(mParaData.LyrCnt, 0, BlkRec::LyrLast + 1);
 
     OvtGrid& g = *mOvtGV;
-    g.setRedraw(false);
-    g.clear();
-    g.setRowCount(rows);
-    g.setColumnCount(3);
-    g.setFixedRows(1);
-    g.setFixedColumns(1);
-    g.setCellText(0, 0, QStringLiteral("No."));
-    g.setCellText(0, 1, QStringLiteral("高さ(m)"));
-    g.setCellText(0, 2, QStringLiteral("⊿Ｖ(m3)"));
-    g.setColumnWidthTwips(0, 500);
-    g.setColumnWidthTwips(1, 950);
-    g.setColumnWidthTwips(2, 950);
-    g.setEditable(true);
-    int width = 0;
-    for (int c = 0; c < g.columnCount(); ++c)
-        width += g.columnWidthTwips(c);
-    g.setWidthTwips(width + 360);
+    g.setUp(rows, {QStringLiteral("No."), QStringLiteral("高さ(m)"), QStringLiteral("⊿Ｖ(m3)")},
+            {500, 950, 950}, 1, true, 360);
     for (int i = 0; i < count; ++i)
         g.setRowText(i + 1, QString::number(i + 1) + u'\t' +
                                 NumText::fmtHash000(mParaData.LyrH[i]) + u'\t' +
@@ -264,16 +249,7 @@ void Form5::Lyr_Disp()
     g.setRedraw(true);
 
     OvtGrid& s = *mOvtGV1;
-    s.setRedraw(false);
-    s.clear();
-    s.setRowCount(rows);
-    s.setColumnCount(1);
-    s.setFixedRows(1);
-    s.setFixedColumns(0);
-    s.setCellText(0, 0, QStringLiteral("Ｖ(m3)"));
-    s.setColumnWidthTwips(0, 950);
-    s.setEditable(false); // shown only, never read back
-    s.setWidthTwips(s.columnWidthTwips(0) + 360);
+    s.setUp(rows, {QStringLiteral("Ｖ(m3)")}, {950}, 0, false, 360); // shown only, never read back
     s.setLeftTwips(g.leftTwips() + g.widthTwips());
     for (int i = 0; i < count; ++i)
         s.setRowText(i + 1, NumText::fmtHash000(mParaData.LyrVSum[i]));

@@ -1,4 +1,5 @@
 #include "dialogs/form9.h"
+#include "document/datapath.h"
 
 #include "analysis/blockchecks.h"
 #include "dialogs/prompts.h"
@@ -111,11 +112,6 @@ public:
 protected:
     void drawBranches(QPainter*, const QRect&, const QModelIndex&) const override {}
 };
-
-QString withSlash(const QString& dir)
-{
-    return dir.endsWith(u'/') ? dir : dir + u'/';
-}
 
 // A folder as the folder list holds it: absolute, clean, no trailing "/".
 QString cleanDir(const QString& dir)
@@ -371,14 +367,14 @@ void Form9::fillDirs()
         add(new QTreeWidgetItem(mDir1, {QDir::rootPath()}), open, QDir::rootPath());
     QString path = QDir::rootPath();
     for (const QString& part : mDirPath.split(u'/', Qt::SkipEmptyParts)) {
-        path = withSlash(path) + part;
+        path = Dir_WithSlash(path) + part;
         item = add(new QTreeWidgetItem(item, {part}), open, path);
     }
     QTreeWidgetItem* current = item;
     const QStringList subs =
         QDir(mDirPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& sub : subs)
-        add(new QTreeWidgetItem(current, {sub}), closed, withSlash(mDirPath) + sub);
+        add(new QTreeWidgetItem(current, {sub}), closed, Dir_WithSlash(mDirPath) + sub);
     mDir1->expandAll();
     mDir1->setCurrentItem(current);
     mDir1->scrollToItem(current);
@@ -397,7 +393,7 @@ void Form9::enterDir(QTreeWidgetItem* item)
 
 void Form9::Dir1_Change()
 {
-    mBlk.DataPath = withSlash(mDirPath);
+    mBlk.DataPath = Dir_WithSlash(mDirPath);
     File_List();
 }
 

@@ -2,6 +2,7 @@
 
 #include "dialogs/twips.h"
 #include "document/cp932.h"
+#include "document/datapath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -43,11 +44,10 @@ QFont titleFont()
 
 QString frmAbout::versionFile(const QStringList& dirs)
 {
-    for (QString d : dirs) {
-        if (!d.endsWith(u'/'))
-            d += u'/';
-        if (QFileInfo(d + kVersionFile).isFile())
-            return d + kVersionFile;
+    for (const QString& d : dirs) {
+        const QString path = Dir_WithSlash(d) + kVersionFile;
+        if (QFileInfo(path).isFile())
+            return path;
     }
     return {};
 }

@@ -1,4 +1,5 @@
 #include "dialogs/helpwindow.h"
+#include "document/datapath.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,21 +11,10 @@
 
 const QString HelpWindow::ContentsPage = QStringLiteral("MRB_MAKE/index.html");
 
-namespace {
-
-QString withSlash(QString d)
-{
-    if (!d.endsWith(u'/'))
-        d += u'/';
-    return d;
-}
-
-} // namespace
-
 QString HelpWindow::Help_Find(const QStringList& dirs)
 {
     for (const QString& d : dirs) {
-        const QString p = withSlash(d) + ContentsPage;
+        const QString p = Dir_WithSlash(d) + ContentsPage;
         if (QFileInfo(p).isFile())
             return QFileInfo(p).absoluteFilePath();
     }
@@ -35,7 +25,7 @@ QString HelpWindow::searchedPlaces(const QStringList& dirs)
 {
     QStringList out;
     for (const QString& d : dirs)
-        out << QDir::toNativeSeparators(QDir::cleanPath(withSlash(d) + ContentsPage));
+        out << QDir::toNativeSeparators(QDir::cleanPath(Dir_WithSlash(d) + ContentsPage));
     return out.join(u'\n');
 }
 

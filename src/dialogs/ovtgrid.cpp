@@ -288,6 +288,26 @@ void OvtGrid::setEditable(bool on)
     mModel->setEditable(on);
 }
 
+void OvtGrid::setUp(int rows, const QStringList& headers, const QList<int>& widthsTwips,
+                    int fixedColumns, bool editable, int extraTwips)
+{
+    setRedraw(false);
+    clear();
+    setRowCount(rows);
+    setColumnCount(int(headers.size()));
+    setFixedRows(1);
+    setFixedColumns(fixedColumns);
+    for (int c = 0; c < headers.size(); ++c)
+        setCellText(0, c, headers[c]);
+    for (int c = 0; c < widthsTwips.size(); ++c)
+        setColumnWidthTwips(c, widthsTwips[c]);
+    setEditable(editable);
+    int width = 0;
+    for (int c = 0; c < columnCount(); ++c)
+        width += columnWidthTwips(c);
+    setWidthTwips(width + extraTwips);
+}
+
 bool OvtGrid::editable() const
 {
     return mModel->mEditable;

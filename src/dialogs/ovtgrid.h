@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QStringList>
 #include <QTableView>
 #include <QVariant>
 
@@ -45,6 +47,14 @@ public:
 
     // Whether the user may change the cells outside the fixed columns.
     void setEditable(bool on);
+
+    // The set-up every table of the dialogs makes, in its order: redraw off,
+    // clear, rows, one column per header, one fixed (header) row, the fixed
+    // columns, the headers, their widths in twips, editable or not; then the
+    // control's width as the columns' sum plus extraTwips. Redraw stays off
+    // for the caller's fill.
+    void setUp(int rows, const QStringList& headers, const QList<int>& widthsTwips,
+               int fixedColumns, bool editable, int extraTwips);
     bool editable() const;
 
     // "" for an empty cell and for a cell outside the grid; setting a cell

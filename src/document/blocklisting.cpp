@@ -1,6 +1,7 @@
 #include "document/blocklisting.h"
 
 #include "document/blockfile.h"
+#include "document/datapath.h"
 #include "document/strtool.h"
 
 #include <QDir>
@@ -70,7 +71,7 @@ Result list(const QString& dir, BlkRec& scratch, const Mark& mark)
     Result r;
     if (dir.isEmpty())
         return r; // not the root folder by accident
-    const QString folder = dir.endsWith(u'/') ? dir : dir + u'/';
+    const QString folder = Dir_WithSlash(dir);
     for (const QString& file : candidates(folder)) {
         const QString path = folder + file;
         if (!Blk_ReadPath(scratch, path))

@@ -16,13 +16,6 @@ namespace {
 // as UTF-8 behind a byte-order mark instead of being lost.
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
-QString withSlash(QString dir)
-{
-    if (!dir.endsWith(u'/'))
-        dir += u'/';
-    return dir;
-}
-
 bool readFirstLine(const QString& path, QString& out)
 {
     QFile f(path);
@@ -67,9 +60,9 @@ bool writeLine(const QString& path, const QString& text)
 DataPathPlaces DataPathPlaces::current()
 {
     DataPathPlaces p;
-    p.exeDir = withSlash(QCoreApplication::applicationDirPath());
+    p.exeDir = Dir_WithSlash(QCoreApplication::applicationDirPath());
     const QString cfg = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    p.configDir = cfg.isEmpty() ? QString() : withSlash(cfg);
+    p.configDir = cfg.isEmpty() ? QString() : Dir_WithSlash(cfg);
     p.stateDir = Recovery::defaultDir();
     return p;
 }
@@ -82,7 +75,7 @@ void DataPath_Read(basMr_Blk& mod, const DataPathPlaces& places)
         readFirstLine(places.exeDir + kMrDtPathName, path);
     if (!found)
         path = places.exeDir;
-    mod.DataPath = withSlash(path);
+    mod.DataPath = Dir_WithSlash(path);
 }
 
 bool DataPath_Write(const basMr_Blk& mod, const DataPathPlaces& places)

@@ -19,6 +19,12 @@ struct DataPathPlaces
 
 inline constexpr char kMrDtPathName[] = "MRDTPATH";
 
+// A folder as the program keeps folders: ending in "/".
+inline QString Dir_WithSlash(const QString& dir)
+{
+    return dir.endsWith(u'/') ? dir : dir + u'/';
+}
+
 // Sets mod.DataPath from the memory file, or to the executable's folder when
 // there is none or it is unreadable or empty. Always ends in "/".
 void DataPath_Read(basMr_Blk& mod, const DataPathPlaces& places);

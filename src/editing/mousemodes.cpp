@@ -117,9 +117,10 @@ void MouseModes::enterZoom(qint16 mode)
 {
     Raber_Reset();
     mHost.setZoomCursor(true);
-    mState.Disp_mode = mode == DispMode::ZoomIn ? DispMode::ZoomIn : DispMode::ZoomOut;
-    mState.Mouse_sw = 0;
-    Disp_Message(mState.Disp_mode == DispMode::ZoomIn ? 4 : 6);
+    if (mode == DispMode::ZoomIn)
+        enterMode(DispMode::ZoomIn, 4);
+    else
+        enterMode(DispMode::ZoomOut, 6);
 }
 
 void MouseModes::setIdle()
@@ -137,30 +138,31 @@ void MouseModes::zoomDown(QPoint pos)
     mState.Mouse_ya = qint16(pos.y());
 }
 
+void MouseModes::enterMode(qint16 mode, qint16 MsgNo)
+{
+    mState.Disp_mode = mode;
+    mState.Mouse_sw = 0;
+    Disp_Message(MsgNo);
+}
+
 void MouseModes::enterJoin()
 {
     Raber_Reset();
-    mState.Disp_mode = DispMode::Join;
-    mState.Mouse_sw = 0;
-    Disp_Message(1);
+    enterMode(DispMode::Join, 1);
 }
 
 void MouseModes::enterLineDelete()
 {
     Raber_Reset();
     mMod.SelLineCnt = 0;
-    mState.Disp_mode = DispMode::DeleteLines;
-    mState.Mouse_sw = 0;
-    Disp_Message(3);
+    enterMode(DispMode::DeleteLines, 3);
 }
 
 void MouseModes::enterPointDelete()
 {
     Raber_Reset();
     mMod.SelPntCnt = 0;
-    mState.Disp_mode = DispMode::DeletePoints;
-    mState.Mouse_sw = 0;
-    Disp_Message(8);
+    enterMode(DispMode::DeletePoints, 8);
 }
 
 void MouseModes::afterUndo()

@@ -127,6 +127,8 @@ public:
 
 private:
     bool inZoomMode() const;
+    // The common last steps of the mode commands: the mode, stage 0, its message.
+    void enterMode(qint16 mode, qint16 MsgNo);
     void leaveMode();
     void setBand(bool shown);
     QPoint clickPosition(double x, double y) const;

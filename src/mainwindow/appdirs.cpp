@@ -1,4 +1,5 @@
 #include "mainwindow/appdirs.h"
+#include "document/datapath.h"
 
 #include <QDir>
 
@@ -7,9 +8,8 @@ QStringList appDataDirs(const QString& exeDir)
     QStringList dirs{exeDir};
     const QString relative = QDir::cleanPath(exeDir + QStringLiteral(MRB_RELATIVE_DATADIR));
     for (const QString& d : {relative, QStringLiteral(MRB_INSTALL_DATADIR)}) {
-        const QString withSlash = d.endsWith(u'/') ? d : d + u'/';
-        if (!dirs.contains(withSlash))
-            dirs << withSlash;
+        if (!dirs.contains(Dir_WithSlash(d)))
+            dirs << Dir_WithSlash(d);
     }
     return dirs;
 }

@@ -3,6 +3,7 @@
 #include "dialogs/form9.h"
 #include "dialogs/prompts.h"
 #include "document/blockfile.h"
+#include "document/datapath.h"
 #include "editing/undostack.h"
 
 #include <QDir>
@@ -23,10 +24,7 @@ QString nameOf(const QString& path)
 
 QString folderOf(const QString& path)
 {
-    QString dir = QFileInfo(path).absolutePath();
-    if (!dir.endsWith(u'/'))
-        dir += u'/';
-    return dir;
+    return Dir_WithSlash(QFileInfo(path).absolutePath());
 }
 
 } // namespace
