@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -85,6 +86,36 @@ bool MessageBoxPrompts::yesNo(QWidget* parent, const QString& title, const QStri
 {
     return ask(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
                QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+int MessageBoxPrompts::choose(QWidget* parent, const QString& title, const QString& text,
+                              const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> made;
+    for (int i = 0; i < buttons.size(); ++i) {
+        const bool last = i == buttons.size() - 1;
+        made << box.addButton(buttons[i], last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    }
+    if (!made.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(made.constFirst()));
+        box.setEscapeButton(made.constLast());
+    }
+    box.exec();
+    const int i = int(made.indexOf(box.clickedButton()));
+    return i < 0 ? int(buttons.size()) - 1 : i;
+}
+
+QString MessageBoxPrompts::openFile(QWidget* parent, const SaveFileRequest& r)
+{
+    QFileDialog dlg(parent, r.caption, r.dir, r.filter);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.resize(dlg.sizeHint().expandedTo(QSize(820, 520)));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return {};
+    return dlg.selectedFiles().constFirst();
 }
 
 QString MessageBoxPrompts::saveFile(QWidget* parent, const SaveFileRequest& r)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QDialog;
 class QWidget;
@@ -44,8 +45,16 @@ public:
     virtual Answer yesNoCancel(QWidget* parent, const QString& title, const QString& text) = 0;
     // はい / いいえ, question icon; true for はい.
     virtual bool yesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A question with buttons of its own (Japanese captions, the first the
+    // default; the last one is the cancel, taken by Esc and the close box).
+    // Returns the index of the button pressed.
+    virtual int choose(QWidget* parent, const QString& title, const QString& text,
+                       const QStringList& buttons) = 0;
     // The save dialog: the chosen full path, or an empty text when cancelled.
     virtual QString saveFile(QWidget* parent, const SaveFileRequest& request) = 0;
+    // An open dialog for a file other than a block (a DXF drawing): the same
+    // request; the chosen full path, or an empty text when cancelled.
+    virtual QString openFile(QWidget* parent, const SaveFileRequest& request) = 0;
     // Shows a dialog of the program modally and returns its result code.
     virtual int exec(QDialog& dialog) = 0;
 };
@@ -60,6 +69,9 @@ public:
     bool okCancel(QWidget* parent, const QString& title, const QString& text) override;
     Answer yesNoCancel(QWidget* parent, const QString& title, const QString& text) override;
     bool yesNo(QWidget* parent, const QString& title, const QString& text) override;
+    int choose(QWidget* parent, const QString& title, const QString& text,
+               const QStringList& buttons) override;
     QString saveFile(QWidget* parent, const SaveFileRequest& request) override;
+    QString openFile(QWidget* parent, const SaveFileRequest& request) override;
     int exec(QDialog& dialog) override;
 };

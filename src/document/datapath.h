@@ -15,6 +15,14 @@ struct DataPathPlaces
 
     // The places of the running program (needs a QCoreApplication).
     static DataPathPlaces current();
+
+    // The settings file (recent files, window sizes, unit weights, ...): an
+    // INI file in the configuration folder; empty when there is none, and the
+    // program then remembers nothing between runs. Never a block file.
+    QString settingsFile() const
+    {
+        return configDir.isEmpty() ? QString() : configDir + QStringLiteral("mrb_make.ini");
+    }
 };
 
 inline constexpr char kMrDtPathName[] = "MRDTPATH";

@@ -416,9 +416,7 @@ void frmMain::fitViewToBlock()
 
 void frmMain::createDocumentSafety()
 {
-    const QString ini = mPlaces.configDir.isEmpty()
-                            ? QString()
-                            : mPlaces.configDir + QStringLiteral("mrb_make.ini");
+    const QString ini = mPlaces.settingsFile();
     mRecent = new RecentMenu(mSubmenus.value(QStringLiteral("mnuFileRecent")), ini, this);
     connect(mRecent, &RecentMenu::openRequested, this, [this](const QString& path) {
         if (!mFiles.openRecent(path))

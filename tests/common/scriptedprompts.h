@@ -21,6 +21,8 @@ struct ScriptedPrompts : Prompts
     QList<bool> yesNoAnswers;         // default false (いいえ)
     QStringList saveAnswers;          // default "" (cancelled)
     QList<SaveFileRequest> saveRequests;
+    QList<int> chooseAnswers;         // default: the last button (the cancel)
+    QStringList openAnswers;          // default "" (cancelled)
     std::function<int(QDialog&)> onExec; // default: rejected without a word
 
     QStringList errors() const { return kind(QStringLiteral("error")); }
@@ -54,6 +56,17 @@ struct ScriptedPrompts : Prompts
     {
         record("yesNo", title, text);
         return yesNoAnswers.isEmpty() ? false : yesNoAnswers.takeFirst();
+    }
+    int choose(QWidget*, const QString& title, const QString& text,
+               const QStringList& buttons) override
+    {
+        record("choose", title, text + u'|' + buttons.join(u'/'));
+        return chooseAnswers.isEmpty() ? int(buttons.size()) - 1 : chooseAnswers.takeFirst();
+    }
+    QString openFile(QWidget*, const SaveFileRequest& r) override
+    {
+        record("openFile", r.caption, r.dir + r.name);
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
     QString saveFile(QWidget*, const SaveFileRequest& r) override
     {
