@@ -1,3 +1,4 @@
+#include "cli/cli.h"
 #include "document/basmrblk.h"
 #include "document/datapath.h"
 #include "document/module1.h"
@@ -32,6 +33,8 @@ int printOnly(int argc, char* argv[])
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
+            std::fputs("\n", stdout);
+            std::fputs(Cli::subcommandHelp().toUtf8().constData(), stdout);
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -46,6 +49,9 @@ int printOnly(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    // A subcommand runs without any window, so without a display.
+    if (argc > 1 && Cli::isSubcommand(argv[1]))
+        return Cli::run(argc, argv);
     if (const int rc = printOnly(argc, argv); rc >= 0)
         return rc;
     QApplication app(argc, argv);

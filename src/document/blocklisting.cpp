@@ -22,6 +22,10 @@ QString oneLine(QString text)
     return text;
 }
 
+} // namespace
+
+namespace BlockListing {
+
 // The folder's candidate files, sorted. Readdir order is arbitrary on Linux;
 // names equal but for case are ordered case-sensitively, so the order never
 // depends on the file system.
@@ -42,10 +46,6 @@ QStringList candidates(const QString& dir)
     });
     return names;
 }
-
-} // namespace
-
-namespace BlockListing {
 
 QString line(const BlkRec& rec, const Mark& mark)
 {

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -37,6 +38,10 @@ using Mark = std::function<QString(const BlkRec&)>;
 // line stays one line of one column each. A non-empty mark follows V after a
 // space.
 QString line(const BlkRec& rec, const Mark& mark = {});
+
+// The names of folder dir's candidate files (ordinary files named "*.csv" in
+// any case, not hidden), in the listing's order: by name regardless of case.
+QStringList candidates(const QString& dir);
 
 // Lists folder dir: its ordinary files named "*.csv" in any case, not hidden,
 // in name order regardless of case, each read into scratch; files that fail

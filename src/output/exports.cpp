@@ -204,3 +204,18 @@ ExportResult Exports::writeSectionPng(const QString& path, const BlkRec& blk,
         return abandon(file, saveFailed(path));
     return commit(file, bytes);
 }
+
+ExportResult Exports::openForWriting(QSaveFile& file)
+{
+    return open(file);
+}
+
+ExportResult Exports::commitBytes(QSaveFile& file, const QByteArray& bytes)
+{
+    return commit(file, bytes);
+}
+
+ExportResult Exports::cannotRender(QSaveFile& file)
+{
+    return abandon(file, createFailed(file.fileName()));
+}

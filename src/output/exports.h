@@ -8,6 +8,7 @@
 #include <QString>
 
 class QPrinter;
+class QSaveFile;
 
 // The outcome of an export: success, or the reason in Japanese to show the
 // user. A failed export leaves no file behind (files are written to a
@@ -48,5 +49,12 @@ ExportResult writeSectionPng(const QString& path, const BlkRec& blk,
 
 // The view the exports draw the section in: the whole section fitted to size.
 ViewState fittedView(const BlkRec& blk, QSize size);
+
+// The steps every export writes its file with, for other documents: open
+// file (fails with the reason when its folder is missing or not writable),
+// then put the whole rendered bytes in place at once, or abandon it.
+ExportResult openForWriting(QSaveFile& file);
+ExportResult commitBytes(QSaveFile& file, const QByteArray& bytes);
+ExportResult cannotRender(QSaveFile& file);
 
 } // namespace Exports
