@@ -5,6 +5,7 @@
 #include "dialogs/prompts.h"
 #include "document/blockfile.h"
 #include "document/blocklisting.h"
+#include "output/cataloguecommand.h"
 #include "view/previewpainter.h"
 #include "view/sectionpainter.h"
 
@@ -39,6 +40,7 @@ const QString Header =
 const QString Frame = QStringLiteral("選択ファイル");
 const QString Choose = QStringLiteral("選   択");
 const QString Cancel = QStringLiteral("取   消");
+const QString Catalogue = QStringLiteral("カタログ出力...");
 const QString NotReady = QStringLiteral("デバイスが準備されていません。");
 const QString Limit = QStringLiteral("ブロックファイルが %1 件を超えるため、先頭の %1 "
                                      "件だけを表示しています。");
@@ -243,6 +245,12 @@ void Form9::buildControls()
     mCommand1_1 = new QPushButton(Text::Cancel, this);
     mCommand1_1->setObjectName(QStringLiteral("Command1_1"));
     connect(mCommand1_1, &QPushButton::clicked, this, [this] { Command1_Click(1); });
+    // The catalogue of the folder listed: index and data sheets in one PDF.
+    auto* catalogue = new QPushButton(Text::Catalogue, this);
+    catalogue->setObjectName(QStringLiteral("CatalogueButton"));
+    catalogue->setAutoDefault(false);
+    connect(catalogue, &QPushButton::clicked, this,
+            [this] { CatalogueCommand(mPrompts, this).run(mBlk.DataPath); });
 
     auto* left = new QVBoxLayout;
     left->addWidget(mDrive1);
@@ -254,6 +262,7 @@ void Form9::buildControls()
     buttons->addStretch(1);
     buttons->addWidget(mCommand1_0);
     buttons->addWidget(mCommand1_1);
+    buttons->addWidget(catalogue);
 
     auto* right = new QVBoxLayout;
     right->setSpacing(0); // the header sits right on top of the list
