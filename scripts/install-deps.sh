@@ -12,7 +12,7 @@ run_pkgs=(
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev libgl-dev
   fonts-ipafont-gothic qt6-translations-l10n
 )
-test_pkgs=(clang libclang-rt-14-dev desktop-file-utils appstream poppler-utils)
+test_pkgs=(ccache clang libclang-rt-14-dev desktop-file-utils appstream poppler-utils)
 look_pkgs=(xvfb xauth imagemagick xdotool)
 
 want=("${run_pkgs[@]}")
