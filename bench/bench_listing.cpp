@@ -9,6 +9,7 @@
 //
 // Usage: bench_listing [rounds, default 21]
 #include "analysis/blockchecks.h"
+#include "benchblocks.h"
 #include "dialogs/form9.h"
 #include "dialogs/prompts.h"
 #include "document/basmrblk.h"
@@ -36,36 +37,6 @@ constexpr int kOthers = 50;
 
 volatile long long gSink = 0; // keeps the measured work from being optimised away
 
-BlkRec block(int n)
-{
-    BlkRec r;
-    r.Name = QStringLiteral("消波ブロック%1型").arg(n);
-    r.Kind = QStringLiteral("スリット");
-    r.B = 2.4 + n / 1000.0;
-    r.H = 2.55;
-    r.L = 1.8;
-    r.V = 7.344;
-    r.Gx = 1.2;
-    r.Gy = 1.02;
-    r.LyrCnt = 10;
-    for (int i = 0; i < r.LyrCnt; ++i) {
-        r.LyrH[i] = 0.255;
-        r.LyrV[i] = 0.734;
-        r.LyrVSum[i] = 0.734 * (i + 1);
-    }
-    r.PntCnt = BlkRec::PntLast;
-    for (int i = 1; i <= r.PntCnt; ++i) {
-        r.PntX[i] = 24 * i / 1000.0;
-        r.PntY[i] = (i % 2) ? 0.0 : (2550 - i) / 1000.0;
-    }
-    r.LineCnt = BlkRec::LineLast;
-    for (int i = 1; i <= r.LineCnt; ++i) {
-        r.LineSt[i] = qint16(i);
-        r.LineEd[i] = qint16(i % r.PntCnt + 1);
-    }
-    return r;
-}
-
 // A spreadsheet export of about the same size as a block file.
 QByteArray otherCsv(int n)
 {
@@ -79,7 +50,7 @@ bool makeFolder(const QString& dir, QStringList& paths)
 {
     for (int n = 0; n < kBlocks; ++n) {
         const QString p = dir + QStringLiteral("blk%1.csv").arg(n, 4, 10, QLatin1Char('0'));
-        if (!Blk_Write(block(n), p).ok)
+        if (!Blk_Write(zigzagBlock(n), p).ok)
             return false;
         paths << p;
     }

@@ -2,11 +2,10 @@
 
 #include "output/datasheet.h"
 #include "output/exports.h"
+#include "output/sheetstyle.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFont>
-#include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -18,6 +17,7 @@
 
 namespace {
 
+using namespace SheetStyle;
 using DataSheet::PageHeight;
 using DataSheet::PageWidth;
 
@@ -38,13 +38,6 @@ constexpr int kTitleSize = 56; // 16 pt, in page units
 constexpr int kNoteSize = 23;  // 6.5 pt
 constexpr int kTableSize = 25; // 7 pt
 
-const QColor kInk(32, 32, 32);
-const QColor kMuted(96, 96, 96);
-const QColor kAccent(31, 58, 95);
-const QColor kRule(64, 64, 64);
-const QColor kHairline(184, 184, 184);
-const QColor kHeaderFill(228, 233, 240);
-const QColor kStripe(245, 246, 248);
 const QColor kCaution(170, 40, 30);
 
 // The index's columns: a running number, the index's own columns, and the
@@ -69,33 +62,6 @@ const std::array<Column, kColumns> kColumnLayout = {{
     {90, Qt::AlignHCenter}, // 頁
 }};
 
-QFont pageFont(int pixelSize, bool bold = false)
-{
-    QFont f;
-    f.setFamilies(DataSheet::fontFamilies());
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    f.setHintingPreference(QFont::PreferNoHinting); // true spacing when scaled
-    return f;
-}
-
-void text(QPainter& p, const QRectF& r, Qt::Alignment align, const QString& s, const QFont& f,
-          const QColor& c)
-{
-    p.setFont(f);
-    p.setPen(c);
-    const QString fitted = QFontMetricsF(f, p.device()).elidedText(s, Qt::ElideRight, r.width());
-    p.drawText(r, int(align | Qt::AlignVCenter) | Qt::TextSingleLine, fitted);
-}
-
-void line(QPainter& p, QPointF a, QPointF b, const QColor& c, double width)
-{
-    QPen pen(c, width);
-    pen.setCapStyle(Qt::FlatCap);
-    p.setPen(pen);
-    p.drawLine(a, b);
-}
-
 // Page units onto target, fitted and centred as the data sheet does it.
 void toPage(QPainter& p, const QRectF& target)
 {
@@ -110,14 +76,8 @@ void paintPageNumber(QPainter& p, const QRectF& target, int page, int total)
     p.save();
     toPage(p, target);
     text(p, kPageNumberBox, Qt::AlignHCenter, QStringLiteral("%1 / %2").arg(page).arg(total),
-         pageFont(kNoteSize), kMuted);
+         sheetFont(kNoteSize), kMuted);
     p.restore();
-}
-
-QString dateText(const QDate& d)
-{
-    return d.isValid() ? QStringLiteral("%1年%2月%3日").arg(d.year()).arg(d.month()).arg(d.day())
-                       : QString();
 }
 
 QString headerText(int column)
@@ -142,26 +102,26 @@ void paintTitle(QPainter& p, const Catalogue::Request& r, int page)
 {
     const QRectF caption(kSide, kTop, kWidth, 36);
     text(p, caption, Qt::AlignLeft, QStringLiteral("直立消波ブロック カタログ"),
-         pageFont(kNoteSize + 5), kMuted);
+         sheetFont(kNoteSize + 5), kMuted);
     text(p, caption, Qt::AlignRight, QStringLiteral("作成日　") + dateText(r.date),
-         pageFont(kNoteSize + 5), kMuted);
+         sheetFont(kNoteSize + 5), kMuted);
     const QString title =
         page == 0 ? QStringLiteral("ブロック一覧") : QStringLiteral("ブロック一覧（続き）");
-    text(p, QRectF(kSide, kTop + 40, kWidth, 70), Qt::AlignLeft, title, pageFont(kTitleSize, true),
+    text(p, QRectF(kSide, kTop + 40, kWidth, 70), Qt::AlignLeft, title, sheetFont(kTitleSize, true),
          kInk);
     text(p, QRectF(kSide, kTop + 40, kWidth, 70), Qt::AlignRight,
          QStringLiteral("%1 ブロック（質量の小さい順）").arg(r.entries.size()),
-         pageFont(kNoteSize + 5), kMuted);
+         sheetFont(kNoteSize + 5), kMuted);
     text(p, QRectF(kSide, kTop + 108, kWidth, 30), Qt::AlignLeft,
-         QStringLiteral("フォルダ　") + r.folder, pageFont(kNoteSize), kMuted);
+         QStringLiteral("フォルダ　") + r.folder, sheetFont(kNoteSize), kMuted);
     line(p, QPointF(kSide, kTop + kTitleHeight - 4),
          QPointF(kSide + kWidth, kTop + kTitleHeight - 4), kAccent, 6);
 }
 
 void paintTable(QPainter& p, const Catalogue::Request& r, int first, int count)
 {
-    const QFont head = pageFont(kTableSize, true);
-    const QFont body = pageFont(kTableSize);
+    const QFont head = sheetFont(kTableSize, true);
+    const QFont body = sheetFont(kTableSize);
     const double top = kTableTop;
     const double bottom = top + kHeaderRowHeight + std::max(count, 1) * kRowHeight;
     p.fillRect(QRectF(kSide, top, kWidth, kHeaderRowHeight), kHeaderFill);
@@ -190,16 +150,14 @@ void paintTable(QPainter& p, const Catalogue::Request& r, int first, int count)
              QStringLiteral("（ブロックファイルがありません）"), body, kMuted);
     line(p, QPointF(kSide, top + kHeaderRowHeight), QPointF(kSide + kWidth, top + kHeaderRowHeight),
          kRule, 2.5);
-    p.setPen(QPen(kRule, 3));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(QRectF(kSide, top, kWidth, bottom - top));
+    frame(p, QRectF(kSide, top, kWidth, bottom - top), kRule, 3);
 }
 
 void paintFooter(QPainter& p)
 {
     line(p, QPointF(kSide, kFooterTop - 14), QPointF(kSide + kWidth, kFooterTop - 14), kRule, 2);
     text(p, QRectF(kSide, kFooterTop, kWidth, 36), Qt::AlignRight,
-         QStringLiteral("直立消波ブロック設定"), pageFont(kNoteSize), kMuted);
+         QStringLiteral("直立消波ブロック設定"), sheetFont(kNoteSize), kMuted);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "output/datasheet.h"
 
 #include "document/numtext.h"
+#include "output/sheetstyle.h"
 #include "view/sectionpainter.h"
 #include "view/viewstate.h"
 
@@ -17,6 +18,7 @@
 namespace {
 
 using namespace DataSheet;
+using namespace SheetStyle;
 
 // Page geometry, in tenths of a millimetre.
 constexpr double kSide = 120;
@@ -47,14 +49,6 @@ constexpr int kTableSize = 25;   // 7 pt
 constexpr int kNoteSize = 23;    // 6.5 pt
 // Point numbers and "G" in the section, in the painter's pixels: 2 mm.
 constexpr int kSectionLabelSize = 8;
-
-const QColor kInk(32, 32, 32);
-const QColor kMuted(96, 96, 96);
-const QColor kAccent(31, 58, 95);
-const QColor kRule(64, 64, 64);
-const QColor kHairline(184, 184, 184);
-const QColor kHeaderFill(228, 233, 240);
-const QColor kStripe(245, 246, 248);
 
 struct Column
 {
@@ -117,48 +111,6 @@ double tableHeight(int rows)
     return kHeadingHeight + kHeaderRowHeight + rows * kRowHeight;
 }
 
-QFont sheetFont(int pixelSize, bool bold = false)
-{
-    QFont f;
-    f.setFamilies(fontFamilies());
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    // Glyphs are scaled far from the size they are laid out at: unhinted
-    // advances keep the spacing true on paper.
-    f.setHintingPreference(QFont::PreferNoHinting);
-    return f;
-}
-
-void text(QPainter& p, const QRectF& r, Qt::Alignment align, const QString& s, const QFont& f,
-          const QColor& c)
-{
-    p.setFont(f);
-    p.setPen(c);
-    const QString shown = QFontMetricsF(f, p.device()).elidedText(s, Qt::ElideRight, r.width());
-    p.drawText(r, int(align | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
-}
-
-QPen linePen(const QColor& c, double width)
-{
-    QPen pen(c, width);
-    pen.setCapStyle(Qt::FlatCap);
-    pen.setJoinStyle(Qt::MiterJoin);
-    return pen;
-}
-
-void line(QPainter& p, QPointF a, QPointF b, const QColor& c, double width)
-{
-    p.setPen(linePen(c, width));
-    p.drawLine(a, b);
-}
-
-void frame(QPainter& p, const QRectF& r, const QColor& c, double width)
-{
-    p.setPen(linePen(c, width));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(r);
-}
-
 // A block's heading: an accent bar, the title, and a note on the right.
 void heading(QPainter& p, const QRectF& r, const QString& title, const QString& note = {})
 {
@@ -168,13 +120,6 @@ void heading(QPainter& p, const QRectF& r, const QString& title, const QString& 
          kAccent);
     if (!note.isEmpty())
         text(p, band, Qt::AlignRight, note, sheetFont(kNoteSize), kMuted);
-}
-
-QString dateText(const QDate& d)
-{
-    if (!d.isValid())
-        return {};
-    return QStringLiteral("%1年%2月%3日").arg(d.year()).arg(d.month()).arg(d.day());
 }
 
 void paintTitle(QPainter& p, const QRectF& r, const BlkRec& blk, const DataSheetInfo& info)

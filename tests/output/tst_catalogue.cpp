@@ -2,6 +2,7 @@
 // shape-selection dialog, its progress dialog and its cancel; and the
 // renderer's progress and cancel on their own. PDFs are read back with
 // poppler's pdfinfo and pdftotext.
+#include "common/blocktext.h"
 #include "common/scriptedprompts.h"
 #include "dialogs/form9.h"
 #include "document/blockfile.h"
@@ -23,7 +24,7 @@ namespace {
 // A 2 x 1 box whose V, and so mass, is v.
 BlkRec box(const QString& name, double v)
 {
-    BlkRec r;
+    BlkRec r = blockFromText(QStringLiteral("0,0 2,0 2,1 0,1"), QStringLiteral("1-2 2-3 3-4 4-1"));
     r.Name = name;
     r.Kind = QStringLiteral("箱型");
     r.B = 2;
@@ -32,16 +33,6 @@ BlkRec box(const QString& name, double v)
     r.V = v;
     r.Gx = 1;
     r.Gy = 0.5;
-    r.PntCnt = 4;
-    const double xs[] = {0, 2, 2, 0};
-    const double ys[] = {0, 0, 1, 1};
-    for (int i = 1; i <= 4; ++i) {
-        r.PntX[i] = xs[i - 1];
-        r.PntY[i] = ys[i - 1];
-        r.LineSt[i] = qint16(i);
-        r.LineEd[i] = qint16(i % 4 + 1);
-    }
-    r.LineCnt = 4;
     return r;
 }
 
