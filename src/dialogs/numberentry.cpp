@@ -13,10 +13,15 @@ bool holdsNoNumber(const QString& text)
     return !NumText::typedEntry(text).has_value();
 }
 
-// "3 行目の Y 座標" but "3 行目の高さ": a blank only before a Latin letter.
+bool isLatin(QChar c)
+{
+    return c.unicode() < 0x80;
+}
+
+// "3 行目の Y 座標" but "3 行目の高さ": a blank beside a Latin letter only.
 QString cellPlace(int row, const QString& column)
 {
-    const bool latin = !column.isEmpty() && column[0].unicode() < 0x80;
+    const bool latin = !column.isEmpty() && isLatin(column.front());
     return QStringLiteral("%1 行目の%2%3")
         .arg(row)
         .arg(latin ? QStringLiteral(" ") : QString(), column);
@@ -28,8 +33,9 @@ namespace NumberEntry {
 
 QString unreadable(const QString& place, const QString& text)
 {
-    return QStringLiteral("%1の「%2」は数値として読めません。数値を入力して下さい。")
-        .arg(place, text);
+    const bool latin = !place.isEmpty() && isLatin(place.back());
+    return QStringLiteral("%1%2の「%3」は数値として読めません。数値を入力して下さい。")
+        .arg(place, latin ? QStringLiteral(" ") : QString(), text);
 }
 
 bool checkGrid(OvtGrid& grid, const QStringList& columnNames, Prompts& prompts, QWidget* parent)

@@ -362,10 +362,10 @@ void TstForm5::typedNumbers_data()
         << ""
         << "1 -12 5 2";
     QTest::newRow("letters in H refused") << QStringList{"3"} << QStringList{"abc"} << "abc"
-                                          << "寸法 Hの「abc」" + tail << "";
+                                          << "寸法 H の「abc」" + tail << "";
     QTest::newRow("half-width katakana in V refused")
         << QStringList{"7"} << QStringList{"ｲﾁ"} << "ｲﾁ"
-        << "体積 Vの「ｲﾁ」" + tail << "";
+        << "体積 V の「ｲﾁ」" + tail << "";
     QTest::newRow("full-width layer row")
         << QStringList{"3:1", "3:2", "7"} << QStringList{"０．５", "１", "６"} << "6.000"
         << ""
