@@ -130,7 +130,6 @@ private slots:
     void registering();
     void rowsFollowInsertAndDelete();
     void sizeRemembered();
-    void growsWithTheWindow();
 };
 
 void TstForm4::showsPoints()
@@ -256,11 +255,6 @@ void TstForm4::registering_data()
         << QStringList{"error|Error|3 行目の Y 座標の「abc」は数値として読めません。"
                        "数値を入力して下さい。"}
         << false << square << ring;
-    QTest::newRow("half-width katakana refused")
-        << QStringList{"type:5:1:ｲﾁ", "type:5:2:1"} << QList<bool>{} << QList<int>{}
-        << QStringList{"error|Error|5 行目の X 座標の「ｲﾁ」は数値として読めません。"
-                       "数値を入力して下さい。"}
-        << false << square << ring;
     QTest::newRow("empty middle row, cancelled")
         << QStringList{"clear:3"} << QList<bool>{false} << QList<int>{}
         << QStringList{"okCancel|確認|3 行目が空のため、それ以降の 1 点は登録されません。"
@@ -370,20 +364,6 @@ void TstForm4::sizeRemembered()
     QSettings(ini, QSettings::IniFormat).setValue("Form4/size", QSize(50, 50));
     Form4 small(*m, prompts, nullptr, ini);
     QCOMPARE(small.size(), smallest);
-}
-
-void TstForm4::growsWithTheWindow()
-{
-    ScriptedPrompts prompts;
-    auto m = square();
-    Form4 f(*m, prompts);
-    showActive(f);
-    const QRect grid = f.OvtGP()->geometry();
-    const QPoint fromCorner = QPoint(f.width(), f.height()) - f.CmdP(1)->geometry().topLeft();
-    f.resize(f.size() + QSize(60, 100));
-    QCOMPARE(f.OvtGP()->geometry(), grid.adjusted(0, 0, 0, 100));
-    QCOMPARE(QPoint(f.width(), f.height()) - f.CmdP(1)->geometry().topLeft(), fromCorner);
-    QVERIFY(f.Label1()->geometry().bottom() < f.CmdP(1)->geometry().top());
 }
 
 QTEST_MAIN(TstForm4)

@@ -357,15 +357,8 @@ void TstForm5::typedNumbers_data()
     QTest::newRow("full-width B") << QStringList{"2"} << QStringList{"２．５"} << "2.500"
                                   << ""
                                   << "2.5 3 5 2";
-    QTest::newRow("full-width minus and space in H")
-        << QStringList{"3"} << QStringList{"－１　２"} << "-12.000"
-        << ""
-        << "1 -12 5 2";
     QTest::newRow("letters in H refused") << QStringList{"3"} << QStringList{"abc"} << "abc"
                                           << "寸法 H の「abc」" + tail << "";
-    QTest::newRow("half-width katakana in V refused")
-        << QStringList{"7"} << QStringList{"ｲﾁ"} << "ｲﾁ"
-        << "体積 V の「ｲﾁ」" + tail << "";
     QTest::newRow("full-width layer row")
         << QStringList{"3:1", "3:2", "7"} << QStringList{"０．５", "１", "６"} << "6.000"
         << ""

@@ -115,7 +115,6 @@ void TstNumText::typedValue_data()
     row("empty", u"", 0);
     row("letters only", u"abc", 0);
     row("too large", u"9 e 999", kTooLarge);
-    row("full-width", u"２．５", 2.5);
     row("full-width minus and space", u"－１　２３４．５", -1234.5);
 }
 
@@ -143,15 +142,12 @@ void TstNumText::foldWidth_data()
     row("mixed widths", u"1２.３4", u"12.34");
     row("full-width exponent", u"１ｅ－３", u"1e-3");
     row("minus sign", u"\u22123.5", u"-3.5");
-    row("en dash", u"\u20131", u"-1");
     row("prolonged sound mark", u"ー２", u"-2");
-    row("half-width prolonged mark", u"ｰ2", u"-2");
     row("ideographic full stop", u"２。５", u"2.5");
     row("half-width katakana stay letters", u"ｱｲｳ", u"アイウ");
     row("voiced half-width katakana as one letter", u"ｶﾞ", u"ガ");
     row("superscript is not a digit", u"10²", u"10²");
     row("circled digit is not a digit", u"①", u"①");
-    row("kanji unchanged", u"五", u"五");
 }
 
 void TstNumText::foldWidth()
@@ -168,16 +164,12 @@ void TstNumText::typedEntry_data()
         QTest::newRow(name) << QString::fromUtf16(t) << v;
     };
     row("empty is 0", u"", 0);
-    row("blanks only are 0", u" \u3000 ", 0);
-    row("zero", u"0", 0);
     row("full-width", u"１．５", 1.5);
     row("full-width negative", u"－０．２５", -0.25);
     row("number then letters", u"1.5m", 1.5);
     row("letters", u"abc", std::nullopt);
     row("half-width katakana digits are no digits", u"ｲﾁ", std::nullopt);
-    row("full-width letters", u"ａｂｃ", std::nullopt);
     row("sign only", u"－", std::nullopt);
-    row("point only", u"．", std::nullopt);
     row("circled digit", u"①", std::nullopt);
     row("too large", u"1e400", std::nullopt);
 }

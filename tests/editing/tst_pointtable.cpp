@@ -36,8 +36,6 @@ private slots:
     void editAndRelink_data();
     void editAndRelink();
     void readsAtMostHundredRows();
-    void cutLostAndFollowed_data();
-    void cutLostAndFollowed();
 };
 
 // Edits are "row:column:text" on the grid as the editor fills it (rows from
@@ -132,82 +130,6 @@ void TstPointTable::readsAtMostHundredRows()
     BlkRec rec;
     Pnt_FromRows(rec, rows);
     QCOMPARE(rec.PntCnt, qint16(BlkRec::PntLast));
-}
-
-// The square with its ring as the editor fills the rows (each row knowing its
-// point), then the edits: "ins:r" and "del:r" insert or delete a row, as the
-// grid does, "r:c:text" sets a cell. cut is "row dropped marked"; moved and
-// gone name old segments; followed is the segment table when moved ones
-// follow their points.
-void TstPointTable::cutLostAndFollowed_data()
-{
-    QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<QString>("cut");
-    QTest::addColumn<QList<int>>("moved");
-    QTest::addColumn<QList<int>>("gone");
-    QTest::addColumn<QStringList>("followed");
-
-    QTest::newRow("unchanged") << QStringList{} << "0 0 0" << QList<int>{} << QList<int>{} << kRing;
-    QTest::newRow("moved point") << QStringList{"2:1:2.5"} << "0 0 0" << QList<int>{1, 2}
-                                 << QList<int>{} << kRing;
-    QTest::newRow("row inserted, then a moved point")
-        << QStringList{"ins:1", "1:1:9", "1:2:9", "4:2:2"} << "0 0 0" << QList<int>{2, 3}
-        << QList<int>{} << QStringList{"2-3", "3-4", "4-5", "5-2"};
-    QTest::newRow("row deleted") << QStringList{"del:2"} << "0 0 0" << QList<int>{}
-                                 << QList<int>{1, 2} << QStringList{"2-3", "3-1"};
-    QTest::newRow("row deleted and a point moved")
-        << QStringList{"del:1", "1:1:5"} << "0 0 0" << QList<int>{2} << QList<int>{1, 4}
-        << QStringList{"1-2", "2-3"};
-    QTest::newRow("empty middle row") << QStringList{"2:1:", "2:2:"} << "2 2 0" << QList<int>{}
-                                      << QList<int>{1, 2, 3, 4} << QStringList{};
-    QTest::newRow("typed -999 pair") << QStringList{"3:1:-999", "3:2:-999"} << "3 1 1"
-                                     << QList<int>{} << QList<int>{2, 3, 4} << QStringList{"1-2"};
-    QTest::newRow("empty row after a row inserted")
-        << QStringList{"ins:3"} << "3 2 0" << QList<int>{} << QList<int>{2, 3, 4}
-        << QStringList{"1-2"};
-}
-
-void TstPointTable::cutLostAndFollowed()
-{
-    QFETCH(QStringList, edits);
-    QFETCH(QString, cut);
-    QFETCH(QList<int>, moved);
-    QFETCH(QList<int>, gone);
-    QFETCH(QStringList, followed);
-
-    const BlkRec old = block(kSquare, kRing);
-    QList<PntRow> rows(BlkRec::PntLast);
-    for (int i = 1; i <= old.PntCnt; ++i)
-        rows[i - 1] = {{NumText::fmtHash000(old.PntX[i]), old.PntX[i]},
-                       {NumText::fmtHash000(old.PntY[i]), old.PntY[i]},
-                       qint16(i)};
-    for (const QString& e : edits) {
-        const QStringList p = e.split(u':');
-        if (p[0] == u"ins") {
-            rows.insert(p[1].toInt() - 1, PntRow{});
-            rows.removeLast();
-        } else if (p[0] == u"del") {
-            rows.removeAt(p[1].toInt() - 1);
-            rows << PntRow{};
-        } else {
-            PntRow& row = rows[p[0].toInt() - 1];
-            (p[1] == u"1" ? row.x : row.y) = PntCell{p[2], std::nullopt};
-        }
-    }
-    const PntCut c = Pnt_Cut(rows);
-    QCOMPARE(QStringLiteral("%1 %2 %3").arg(c.row).arg(c.dropped).arg(int(c.marked)), cut);
-
-    BlkRec rec = old;
-    Pnt_FromRows(rec, rows);
-    const PntOrigins origins = Pnt_Origins(rows, rec.PntCnt);
-    const PntLostLines lost = Pnt_LostLines(old, rec, origins);
-    QCOMPARE(lost.moved, moved);
-    QCOMPARE(lost.gone, gone);
-    Pnt_Relink(old, rec, &origins);
-    QStringList got;
-    for (int k = 1; k <= rec.LineCnt; ++k)
-        got << QStringLiteral("%1-%2").arg(rec.LineSt[k]).arg(rec.LineEd[k]);
-    QCOMPARE(got, followed);
 }
 
 QTEST_APPLESS_MAIN(TstPointTable)
