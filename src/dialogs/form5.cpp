@@ -1,6 +1,7 @@
 #include "dialogs/form5.h"
 
 #include "analysis/layervolumes.h"
+#include "dialogs/numberentry.h"
 #include "dialogs/ovtgrid.h"
 #include "dialogs/prompts.h"
 #include "dialogs/twips.h"
@@ -63,13 +64,13 @@ constexpr LabelPlace kLabels[] = {
     {"(m)", 1320, 1800, 420},   {"(m)", 1320, 2100, 420},   {"(m)", 1320, 2640, 420},
     {"(m)", 1320, 2940, 420},   {"(m3)", 1260, 3480, 480}};
 
-// A number as the number boxes take it: the lenient rule's blanks ignored,
-// then nothing but one decimal number.
+// A number as the number boxes take it: full-width forms folded, the lenient
+// rule's blanks ignored, then nothing but one decimal number.
 bool isNumberText(const QString& text)
 {
     static const QRegularExpression number(
-        QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
-    QString packed = text;
+        QStringLiteral(R"(^[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?$)"));
+    QString packed = NumText::foldWidth(text);
     packed.remove(u' ');
     packed.remove(u'\t');
     return number.match(packed).hasMatch() && NumText::typedValue(packed).has_value();
@@ -96,12 +97,13 @@ const QString EmptyLayer =
 
 } // namespace
 
-Form5::Form5(Module1& mod, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), mMod(mod), mPrompts(prompts)
+Form5::Form5(Module1& mod, Prompts& prompts, QWidget* parent, const QString& settingsFile)
+    : ResizableDialog(settingsFile, QStringLiteral("Form5/size"), parent), mMod(mod),
+      mPrompts(prompts)
 {
     setWindowTitle(QStringLiteral("ブロック諸元"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+                   Qt::WindowCloseButtonHint);
     createControls(prompts);
 
     // Form_Load
@@ -160,6 +162,9 @@ void Form5::createControls(Prompts& prompts)
     }
     connect(mOvtGV, &OvtGrid::topRowChanged, this, [this](int row) { coupleRows(mOvtGV1, row); });
     connect(mOvtGV1, &OvtGrid::topRowChanged, this, [this](int row) { coupleRows(mOvtGV, row); });
+    // The cumulative column keeps level with the layer rows it was computed for.
+    connect(mOvtGV, &OvtGrid::rowInsertedAt, mOvtGV1, &OvtGrid::insertRow);
+    connect(mOvtGV, &OvtGrid::rowRemovedAt, mOvtGV1, &OvtGrid::removeRow);
 
     QWidget* order[] = {mText1[0],   mText1[1],   mText1[2], mText1[3],    mText1[4],   mText1[5],
                         mText1[6],   mText1[7],   mOvtGV,    mCommand1,    mCmdPara[0], mCmdPara[1],
@@ -208,7 +213,17 @@ void Form5::Form_Layout()
     mLabel2[1]->setGeometry(Twips::toPixels(*this, 300, 6060, buttonLeft - 420, kRowHeight));
     mLabel2[0]->setGeometry(Twips::toPixels(*this, 300, 6360, buttonLeft - 420, kRowHeight));
 
-    setFixedSize(Twips::toPixelsX(*this, clientWidth), Twips::toPixelsY(*this, kClientHeight));
+    // Enlarged, the tables show more rows and 名称 and 種別 more text; the
+    // buttons stay by the lower right corner.
+    follow(mText1[0], Wider);
+    follow(mText1[1], Wider);
+    follow(mOvtGV, MoveRight | Taller);
+    follow(mOvtGV1, MoveRight | Taller);
+    for (QPushButton* b : mCmdPara)
+        follow(b, MoveRight | MoveDown);
+    for (QLabel* l : mLabel2)
+        follow(l, MoveDown | Wider);
+    layoutDone(QSize(Twips::toPixelsX(*this, clientWidth), Twips::toPixelsY(*this, kClientHeight)));
 }
 
 void Form5::Para_Disp()
@@ -254,6 +269,7 @@ void Form5::Lyr_Disp()
     for (int i = 0; i < count; ++i)
         s.setRowText(i + 1, NumText::fmtHash000(mParaData.LyrVSum[i]));
     s.setRedraw(true);
+    placeFollowers(); // the left edge just set is that of the smallest size
 }
 
 void Form5::Lyr_Get()
@@ -385,12 +401,28 @@ bool Form5::textFieldsStorable()
     return true;
 }
 
+// Text that holds no number is refused rather than stored as 0.
+bool Form5::numbersReadable()
+{
+    const QString captions[] = {QStringLiteral("寸法 B"), QStringLiteral("寸法 H"),
+                                QStringLiteral("寸法 L"), QStringLiteral("重心 X"),
+                                QStringLiteral("重心 Y"), QStringLiteral("体積 V")};
+    for (int i = 0; i < 6; ++i) {
+        if (!NumberEntry::checkBox(*mText1[size_t(i + 2)], captions[i], mPrompts, this))
+            return false;
+    }
+    return NumberEntry::checkGrid(
+        *mOvtGV, {QString(), QStringLiteral("高さ"), QStringLiteral("⊿Ｖ")}, mPrompts, this);
+}
+
 void Form5::CmdPara_Click(int Index)
 {
     if (Index != 0) {
         reject();
         return;
     }
+    if (!numbersReadable())
+        return;
     Para_Get();
     Lyr_Get();
     if (!textFieldsStorable())
@@ -456,7 +488,8 @@ void Form5::Text1_LostFocus(int Index)
         box->setText(NumText::fmt000(typedNumber(box->text())));
 }
 
-// Text that is no number is stored as 0: show it in red while it stands there.
+// Text that is not one plain number shows in red while it stands there;
+// 登録 refuses a text that holds no number at all.
 void Form5::markNumber(int Index)
 {
     QLineEdit* box = mText1[Index];

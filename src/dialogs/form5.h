@@ -2,7 +2,7 @@
 
 #include "document/blkrec.h"
 
-#include <QDialog>
+#include "dialogs/resizabledialog.h"
 
 #include <QRect>
 
@@ -24,11 +24,13 @@ struct Module1;
 // BlkData taken when it opens: name, type, dimensions, centre of gravity,
 // volume and the layer table. 登録 stores the copy, with the undo entry
 // "諸条件修正", once the layer volumes add up to V.
-class Form5 : public QDialog
+class Form5 : public ResizableDialog
 {
     Q_OBJECT
 public:
-    Form5(Module1& mod, Prompts& prompts, QWidget* parent = nullptr);
+    // settingsFile: where the dialog's size is remembered; empty for nowhere.
+    Form5(Module1& mod, Prompts& prompts, QWidget* parent = nullptr,
+          const QString& settingsFile = {});
 
     // 0: 登  録 (check, undo entry, store, close accepted); 1: ｷｬﾝｾﾙ.
     void CmdPara_Click(int Index);
@@ -64,6 +66,7 @@ private:
     void Lyr_Disp();
     void Lyr_Get();
     bool textFieldsStorable();
+    bool numbersReadable();
     void Text1_GotFocus(int Index);
     void Text1_LostFocus(int Index);
     void markNumber(int Index);

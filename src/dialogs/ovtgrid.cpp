@@ -8,11 +8,45 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
+
+namespace {
+
+enum class RowKey
+{
+    None,
+    Insert,
+    Remove
+};
+
+// Ctrl++ as a US or a Japanese keyboard or the keypad delivers it (the plus
+// comes shifted, or as Ctrl+= unshifted), and Ctrl+-, as in a spreadsheet.
+RowKey rowKey(const QKeyEvent* e)
+{
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (mods != Qt::ControlModifier)
+        return RowKey::None;
+    switch (e->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        return RowKey::Insert;
+    case Qt::Key_Minus:
+        return RowKey::Remove;
+    default:
+        return RowKey::None;
+    }
+}
+
+const QString kInsertRow = QStringLiteral("行挿入");
+const QString kRemoveRow = QStringLiteral("行削除");
+
+} // namespace
 
 // The cells of the grid, fixed ones included. The view sees the rows below
 // the fixed rows; the fixed row becomes the column headers.
@@ -73,7 +107,73 @@ public:
         beginResetModel();
         std::fill(mText.begin(), mText.end(), QString());
         std::fill(mData.begin(), mData.end(), QVariant());
+        std::fill(mRowData.begin(), mRowData.end(), QVariant());
         endResetModel();
+    }
+
+    QVariant rowData(int row) const
+    {
+        return row >= 0 && row < mRows ? mRowData[size_t(row)] : QVariant();
+    }
+    void setRowData(int row, const QVariant& v)
+    {
+        if (row >= 0 && row < mRows)
+            mRowData[size_t(row)] = v;
+    }
+
+    // Moves the rows from `from` on by one, down (insert) or up (remove); the
+    // row left behind is empty. The shape stays, so the view keeps its
+    // current cell and selection.
+    void shiftRows(int from, bool down)
+    {
+        if (from < mFixedRows || from >= mRows)
+            return;
+        const auto rowBegin = [this](int r) { return ptrdiff_t(at(r, 0)); };
+        const int last = mRows - 1;
+        if (down) {
+            std::move_backward(mText.begin() + rowBegin(from), mText.begin() + rowBegin(last),
+                               mText.begin() + rowBegin(last) + mCols);
+            std::move_backward(mData.begin() + rowBegin(from), mData.begin() + rowBegin(last),
+                               mData.begin() + rowBegin(last) + mCols);
+            std::move_backward(mRowData.begin() + from, mRowData.begin() + last,
+                               mRowData.begin() + last + 1);
+        } else {
+            std::move(mText.begin() + rowBegin(from + 1), mText.end(),
+                      mText.begin() + rowBegin(from));
+            std::move(mData.begin() + rowBegin(from + 1), mData.end(),
+                      mData.begin() + rowBegin(from));
+            std::move(mRowData.begin() + from + 1, mRowData.end(), mRowData.begin() + from);
+        }
+        const int empty = down ? from : last;
+        std::fill_n(mText.begin() + rowBegin(empty), mCols, QString());
+        std::fill_n(mData.begin() + rowBegin(empty), mCols, QVariant());
+        mRowData[size_t(empty)] = QVariant();
+        renumber();
+        emit dataChanged(index(from - mFixedRows, 0), index(last - mFixedRows, mCols - 1),
+                         {Qt::DisplayRole, Qt::EditRole});
+    }
+
+    // The fixed column numbers its rows 1, 2, ... down to the last row that
+    // has a number, so a row inserted among them is numbered too.
+    void renumber()
+    {
+        if (mFixedCols < 1)
+            return;
+        int last = mRows - 1;
+        while (last >= mFixedRows && mText[at(last, 0)].isEmpty())
+            --last;
+        for (int r = mFixedRows; r <= last; ++r)
+            mText[at(r, 0)] = QString::number(r - mFixedRows + 1);
+    }
+
+    // Whether a row holds anything the user may have typed.
+    bool rowHoldsValues(int row) const
+    {
+        for (int c = mFixedCols; c < mCols; ++c) {
+            if (!text(row, c).isEmpty())
+                return true;
+        }
+        return false;
     }
 
     // Changes the shape; cells that stay keep their texts and data.
@@ -82,6 +182,7 @@ public:
         beginResetModel();
         std::vector<QString> text(size_t(rows) * size_t(cols));
         std::vector<QVariant> data(text.size());
+        mRowData.resize(size_t(rows));
         for (int r = 0; r < std::min(rows, mRows); ++r) {
             for (int c = 0; c < std::min(cols, mCols); ++c) {
                 text[size_t(r) * size_t(cols) + size_t(c)] = std::move(mText[at(r, c)]);
@@ -153,6 +254,7 @@ private:
 
     std::vector<QString> mText = std::vector<QString>(4);
     std::vector<QVariant> mData = std::vector<QVariant>(4);
+    std::vector<QVariant> mRowData = std::vector<QVariant>(2);
 };
 
 // Paints the fixed columns like headers and lets Enter end an edit by moving
@@ -179,6 +281,13 @@ protected:
                 emit commitData(editor);
                 emit closeEditor(editor, QAbstractItemDelegate::NoHint);
                 mGrid->moveAfterEnter(key->modifiers());
+                return true;
+            }
+            // A row insert or delete ends the edit first, keeping what was typed.
+            if (editor && rowKey(key) != RowKey::None) {
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+                mGrid->runRowKey(key);
                 return true;
             }
         }
@@ -398,6 +507,96 @@ void OvtGrid::scrollPositionChanged()
     emit topRowChanged(top);
 }
 
+void OvtGrid::setRowData(int row, const QVariant& data)
+{
+    mModel->setRowData(row, data);
+}
+
+QVariant OvtGrid::rowData(int row) const
+{
+    return mModel->rowData(row);
+}
+
+void OvtGrid::insertRow(int row)
+{
+    mModel->shiftRows(row, true);
+}
+
+void OvtGrid::removeRow(int row)
+{
+    mModel->shiftRows(row, false);
+}
+
+void OvtGrid::insertRowsCommand()
+{
+    const QModelIndex cur = currentIndex();
+    if (!editable() || !cur.isValid())
+        return;
+    if (mModel->rowHoldsValues(rowCount() - 1)) {
+        mPrompts.information(this, kInsertRow,
+                             QStringLiteral("表の最後の行に値が入っているため、"
+                                            "行を挿入できません。"));
+        return;
+    }
+    const int row = cur.row() + fixedRows();
+    insertRow(row);
+    emit rowInsertedAt(row);
+}
+
+void OvtGrid::removeRowsCommand()
+{
+    if (!editable())
+        return;
+    QList<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes())
+        rows << i.row();
+    if (currentIndex().isValid())
+        rows << currentIndex().row();
+    std::sort(rows.begin(), rows.end(), std::greater<>());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    // From the bottom up, so that each number still names its row.
+    for (int r : rows) {
+        removeRow(r + fixedRows());
+        emit rowRemovedAt(r + fixedRows());
+    }
+}
+
+bool OvtGrid::runRowKey(const QKeyEvent* e)
+{
+    switch (rowKey(e)) {
+    case RowKey::Insert:
+        insertRowsCommand();
+        return true;
+    case RowKey::Remove:
+        removeRowsCommand();
+        return true;
+    case RowKey::None:
+        break;
+    }
+    return false;
+}
+
+void OvtGrid::contextMenuEvent(QContextMenuEvent* e)
+{
+    if (!editable())
+        return;
+    // A right click outside the selection makes its cell the current one,
+    // so the command acts on the row under the pointer.
+    // The event comes through the viewport, in its coordinates.
+    const QModelIndex hit = indexAt(e->pos());
+    if (hit.isValid() && !selectionModel()->isSelected(hit))
+        setCurrentIndex(hit);
+    if (!currentIndex().isValid())
+        return;
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    // The keys are shown only: they are handled by keyPressEvent.
+    menu->addAction(kInsertRow + QStringLiteral("\tCtrl++"), this, &OvtGrid::insertRowsCommand);
+    menu->addAction(kRemoveRow + QStringLiteral("\tCtrl+-"), this, &OvtGrid::removeRowsCommand);
+    menu->popup(e->globalPos());
+    e->accept();
+}
+
 QString OvtGrid::copyText() const
 {
     QModelIndexList cells = selectionModel()->selectedIndexes();
@@ -488,6 +687,10 @@ void OvtGrid::clearSelectedCells()
 
 void OvtGrid::keyPressEvent(QKeyEvent* e)
 {
+    if (runRowKey(e)) {
+        e->accept();
+        return;
+    }
     if (e->matches(QKeySequence::Copy)) {
         QGuiApplication::clipboard()->setText(copyText());
     } else if (e->matches(QKeySequence::Cut)) {

@@ -16,7 +16,10 @@ class Prompts;
 // Editing works as in a spreadsheet: typing replaces the cell, Enter moves
 // down, Tab moves right and on to the next row, Delete clears the selected
 // cells, Ctrl+C copies them as TAB-separated rows and Ctrl+V pastes such rows
-// from the current cell on.
+// from the current cell on. Ctrl++ (or Ctrl+=) inserts an empty row above the
+// current one and Ctrl+- deletes the selected rows, as the grid's context menu
+// does (行挿入, 行削除); the rows below move and the numbers of the fixed
+// column follow.
 class OvtGrid : public QTableView
 {
     Q_OBJECT
@@ -86,22 +89,46 @@ public:
     int topRow() const;
     void setTopRow(int row);
 
+    // Data the program attaches to a whole row (which stored point the row
+    // shows, say). It moves with its row when rows are inserted or deleted
+    // and is dropped only by clear() and when its row is deleted.
+    void setRowData(int row, const QVariant& data);
+    QVariant rowData(int row) const;
+
+    // Inserts an empty row at the grid row `row` below the fixed rows, or
+    // deletes that row: the rows below move down (the last row is lost) or
+    // up (an empty row comes in at the bottom), with their texts, cell data
+    // and row data, and the fixed column is numbered 1, 2, ... down to its
+    // last numbered row. For the program; the user's commands are below.
+    void insertRow(int row);
+    void removeRow(int row);
+
     // The editing commands behind the keys, also for tests.
     QString copyText() const;            // selected cells, TAB between cells, LF between rows
     void pasteText(const QString& text); // rows of TAB-separated cells from the current cell
     void clearSelectedCells();
+    // 行挿入: an empty row above the current row, refused with a word when
+    // the last row holds values. 行削除: every row with a selected cell.
+    void insertRowsCommand();
+    void removeRowsCommand();
 
 signals:
     void topRowChanged(int row);
+    // The user inserted or deleted the grid row `row` (a grid beside this
+    // one follows).
+    void rowInsertedAt(int row);
+    void rowRemovedAt(int row);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     friend class OvtGridDelegate;
 
     void moveAfterEnter(Qt::KeyboardModifiers modifiers);
+    bool runRowKey(const QKeyEvent* e);
     void applyFixedRows();
     void applyColumnWidths();
     void scrollPositionChanged();

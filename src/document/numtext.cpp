@@ -119,6 +119,43 @@ std::optional<double> valueOf(QStringView s)
     return v;
 }
 
+// The full-width and half-width forms block and the ideographic space: what
+// an input method's full-width mode types in place of ASCII.
+bool isWidthForm(QChar c)
+{
+    return c == u'\u3000' || (c >= u'\uFF01' && c <= u'\uFFEF');
+}
+
+bool isMinusLike(QChar c)
+{
+    switch (c.unicode()) {
+    case 0x2010: // hyphen
+    case 0x2011: // non-breaking hyphen
+    case 0x2012: // figure dash
+    case 0x2013: // en dash
+    case 0x2212: // minus sign
+    case 0xFE63: // small hyphen-minus
+    case 0x30FC: // ー, the minus key in a Japanese input mode (ｰ folds to it)
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Folded, and the blanks gone wherever they stood, the exponent included
+// ("1 e 3"): as if not typed.
+QString packedEntry(QStringView text)
+{
+    const QString folded = NumText::foldWidth(text);
+    QString packed;
+    packed.reserve(folded.size());
+    for (QChar c : folded) {
+        if (!isBlank(c))
+            packed += c;
+    }
+    return packed;
+}
+
 } // namespace
 
 namespace NumText {
@@ -128,15 +165,45 @@ std::optional<double> fieldValue(QStringView field)
     return valueOf(field);
 }
 
+QString foldWidth(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    qsizetype i = 0;
+    while (i < text.size()) {
+        // A run of full-width forms is normalised as a whole, so that a
+        // half-width katakana and its voiced mark become one letter.
+        qsizetype end = i;
+        while (end < text.size() && isWidthForm(text[end]))
+            ++end;
+        if (end > i) {
+            out += text.sliced(i, end - i).toString().normalized(QString::NormalizationForm_KC);
+            i = end;
+        } else {
+            out += text[i++];
+        }
+    }
+    for (QChar& c : out) {
+        if (isMinusLike(c))
+            c = u'-';
+        else if (c == u'\u3002') // 。 typed for the decimal key in a Japanese input mode
+            c = u'.';
+    }
+    return out;
+}
+
 std::optional<double> typedValue(QStringView text)
 {
-    // Blanks anywhere, the exponent included ("1 e 3"), are as if not typed.
-    QString packed;
-    packed.reserve(text.size());
-    for (QChar c : text) {
-        if (!isBlank(c))
-            packed += c;
-    }
+    return valueOf(packedEntry(text));
+}
+
+std::optional<double> typedEntry(QStringView text)
+{
+    const QString packed = packedEntry(text);
+    if (packed.isEmpty())
+        return 0.0;
+    if (scanNumber(packed).text.empty())
+        return std::nullopt;
     return valueOf(packed);
 }
 

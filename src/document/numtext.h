@@ -16,9 +16,25 @@ namespace NumText {
 // for a double (1e400): such a field is an error, never infinity.
 std::optional<double> fieldValue(QStringView field);
 
-// The lenient rule for typed text: the same as fieldValue, but blanks are
-// ignored wherever they stand ("1 234.5" is 1234.5).
+// Typed text with its full-width forms folded to ASCII, as an input method
+// leaves them: full-width digits, letters, "．", "－", "＋" and the full-width
+// space (Unicode NFKC of the full-width block only, so that "²" or "①" stay
+// what they are), and the marks a Japanese input mode types for the minus and
+// decimal keys or a word processor pastes: "−" (U+2212), dashes and hyphens,
+// "ー" and "ｰ" become "-", "。" and "｡" become ".". Half-width katakana stay
+// letters. Nothing else changes, so a text without these comes back as it is.
+QString foldWidth(QStringView text);
+
+// The lenient rule for typed text: the same as fieldValue on the text folded
+// by foldWidth, but blanks are ignored wherever they stand ("1 234.5" is
+// 1234.5). The block file's own rule (fieldValue) folds nothing.
 std::optional<double> typedValue(QStringView text);
+
+// A typed text as a value to store: nullopt when the text, folded and without
+// its blanks, does not begin with a number ("abc", "-", ".") or the number is
+// too large for a double, so that such a text is refused rather than stored
+// as 0. An empty text is 0, as the lenient rule has it.
+std::optional<double> typedEntry(QStringView text);
 
 // A count or point number: the value rounded to nearest, halves to even;
 // nullopt outside the signed 16-bit range.

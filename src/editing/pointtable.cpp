@@ -17,6 +17,33 @@ bool endsTable(const PntRow& row, double x, double y)
     return x == kPntEmpty && y == kPntEmpty && !untouched;
 }
 
+bool holdsValues(const PntRow& row)
+{
+    return !row.x.text.isEmpty() || !row.y.text.isEmpty() || row.x.exact || row.y.exact;
+}
+
+// The rows that Pnt_FromRows takes.
+int tableLength(const QList<PntRow>& rows)
+{
+    const int n = int(std::min<qsizetype>(rows.size(), BlkRec::PntLast));
+    for (int r = 0; r < n; ++r) {
+        if (endsTable(rows[r], Pnt_CellValue(rows[r].x), Pnt_CellValue(rows[r].y)))
+            return r;
+    }
+    return n;
+}
+
+// For each old point, the new point whose row came from it; 0 when none.
+PntOrigins newNumbers(const PntOrigins& origins, int newCount)
+{
+    PntOrigins to{};
+    for (int i = 1; i <= newCount; ++i) {
+        if (origins[i] >= 1 && origins[i] <= BlkRec::PntLast)
+            to[origins[i]] = qint16(i);
+    }
+    return to;
+}
+
 } // namespace
 
 double Pnt_CellValue(const PntCell& cell)
@@ -45,6 +72,30 @@ void Pnt_FromRows(BlkRec& rec, const QList<PntRow>& rows)
     rec.PntCnt = qint16(c - 1);
 }
 
+PntCut Pnt_Cut(const QList<PntRow>& rows)
+{
+    PntCut cut;
+    const int end = tableLength(rows);
+    const int n = int(std::min<qsizetype>(rows.size(), BlkRec::PntLast));
+    for (int r = end + 1; r < n; ++r) {
+        if (holdsValues(rows[r]))
+            ++cut.dropped;
+    }
+    if (cut.dropped > 0) {
+        cut.row = end + 1;
+        cut.marked = holdsValues(rows[end]);
+    }
+    return cut;
+}
+
+PntOrigins Pnt_Origins(const QList<PntRow>& rows, int count)
+{
+    PntOrigins origins{};
+    for (int i = 1; i <= std::min<int>({count, int(rows.size()), BlkRec::PntLast}); ++i)
+        origins[i] = rows[i - 1].origin;
+    return origins;
+}
+
 std::array<qint16, BlkRec::PntLast + 1> Pnt_Map(const BlkRec& old, const BlkRec& rec)
 {
     std::array<qint16, BlkRec::PntLast + 1> map{};
@@ -61,19 +112,47 @@ std::array<qint16, BlkRec::PntLast + 1> Pnt_Map(const BlkRec& old, const BlkRec&
     return map;
 }
 
-void Pnt_Relink(const BlkRec& old, BlkRec& rec)
+PntLostLines Pnt_LostLines(const BlkRec& old, const BlkRec& rec, const PntOrigins& origins)
 {
     const auto map = Pnt_Map(old, rec);
+    const PntOrigins to = newNumbers(origins, pntCount(rec));
     const int oldPoints = pntCount(old);
-    auto renumber = [&](qint16 p) -> qint16 { return p >= 1 && p <= oldPoints ? map[p] : 0; };
+    auto valid = [&](qint16 p) { return p >= 1 && p <= oldPoints; };
+    PntLostLines lost;
+    for (int k = 1; k <= lineCount(old); ++k) {
+        const qint16 st = old.LineSt[k];
+        const qint16 ed = old.LineEd[k];
+        if (!valid(st) || !valid(ed) || (map[st] > 0 && map[ed] > 0))
+            continue;
+        (to[st] > 0 && to[ed] > 0 ? lost.moved : lost.gone) << k;
+    }
+    return lost;
+}
+
+void Pnt_Relink(const BlkRec& old, BlkRec& rec, const PntOrigins* follow)
+{
+    const auto map = Pnt_Map(old, rec);
+    const PntOrigins to = follow ? newNumbers(*follow, pntCount(rec)) : PntOrigins{};
+    const int oldPoints = pntCount(old);
+    auto valid = [&](qint16 p) { return p >= 1 && p <= oldPoints; };
 
     const int oldLines = lineCount(old);
     rec.LineSt.fill(0);
     rec.LineEd.fill(0);
     rec.LineCnt = 0;
     for (int k = 1; k <= oldLines; ++k) {
-        const qint16 st = renumber(old.LineSt[k]);
-        const qint16 ed = renumber(old.LineEd[k]);
+        const qint16 oldSt = old.LineSt[k];
+        const qint16 oldEd = old.LineEd[k];
+        if (!valid(oldSt) || !valid(oldEd))
+            continue;
+        // By position first, as the segments have always been kept; a
+        // segment lost that way follows its moved points when asked to.
+        qint16 st = map[oldSt];
+        qint16 ed = map[oldEd];
+        if ((st == 0 || ed == 0) && to[oldSt] > 0 && to[oldEd] > 0) {
+            st = to[oldSt];
+            ed = to[oldEd];
+        }
         if (st > 0 && ed > 0) {
             ++rec.LineCnt;
             rec.LineSt[rec.LineCnt] = st;

@@ -17,7 +17,7 @@ void EditCommands::mnuPointHen_Click()
 {
     mModes.Raber_Reset();
     // Whichever button closed it, the segments were re-linked to the points.
-    runPointEditor(mMod, mPrompts, mHost.dialogParent());
+    runPointEditor(mMod, mPrompts, mHost.dialogParent(), mSettingsFile);
     mHost.refresh();
     mModes.Menu_Enable();
     mHost.undoChanged();
@@ -26,7 +26,7 @@ void EditCommands::mnuPointHen_Click()
 void EditCommands::mnuBlkPara_Click()
 {
     mModes.Raber_Reset();
-    Form5 dlg(mMod, mPrompts, mHost.dialogParent());
+    Form5 dlg(mMod, mPrompts, mHost.dialogParent(), mSettingsFile);
     if (mPrompts.exec(dlg) == QDialog::Accepted) {
         mHost.undoChanged();
         // A moved centre of gravity shows at once rather than at the next repaint.

@@ -2,6 +2,8 @@
 
 #include "document/module1.h"
 
+#include <QString>
+
 class MouseModes;
 class Prompts;
 class QWidget;
@@ -23,6 +25,11 @@ class EditCommands
 public:
     EditCommands(Module1& mod, MouseModes& modes, Prompts& prompts, EditCommandsHost& host);
 
+    // The settings file (DataPathPlaces::settingsFile()) in which the point
+    // table and ブロック諸元 remember their sizes; until it is given, or when
+    // it is empty, they open at their smallest size each time.
+    void setSettingsFile(const QString& path) { mSettingsFile = path; }
+
     void mnuPointHen_Click();
     void mnuBlkPara_Click();
     void mnuLineDelAll_Click();
@@ -37,4 +44,5 @@ private:
     MouseModes& mModes;
     Prompts& mPrompts;
     EditCommandsHost& mHost;
+    QString mSettingsFile;
 };

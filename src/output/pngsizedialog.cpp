@@ -1,5 +1,6 @@
 #include "output/pngsizedialog.h"
 
+#include "document/numtext.h"
 #include "output/exports.h"
 
 #include <QDialogButtonBox>
@@ -9,9 +10,31 @@
 
 namespace {
 
+// Takes the digits an input method's full-width mode types as well.
+class SideBox final : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override
+    {
+        const QString folded = NumText::foldWidth(input);
+        if (folded != input) {
+            pos = int(NumText::foldWidth(QStringView(input).left(pos)).size());
+            input = folded;
+        }
+        return QSpinBox::validate(input, pos);
+    }
+    int valueFromText(const QString& text) const override
+    {
+        return QSpinBox::valueFromText(NumText::foldWidth(text));
+    }
+};
+
 QSpinBox* sideBox(const QString& name, int value, QWidget* parent)
 {
-    auto* box = new QSpinBox(parent);
+    auto* box = new SideBox(parent);
     box->setObjectName(name);
     box->setRange(Exports::MinImageSide, Exports::MaxImageSide);
     box->setSuffix(QStringLiteral(" ピクセル"));

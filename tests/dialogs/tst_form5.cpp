@@ -1,4 +1,5 @@
 #include "common/scriptedprompts.h"
+#include "common/typing.h"
 #include "dialogs/form5.h"
 #include "dialogs/ovtgrid.h"
 #include "document/blockfile.h"
@@ -7,8 +8,11 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -63,6 +67,43 @@ void showActive(QWidget& w)
     QVERIFY(QTest::qWaitForWindowActive(&w));
 }
 
+QModelIndex cellIndex(const OvtGrid& g, int row, int col)
+{
+    return g.model()->index(row - g.fixedRows(), col);
+}
+
+void clickCell(OvtGrid& g, int row, int col)
+{
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, {},
+                      g.visualRect(cellIndex(g, row, col)).center());
+}
+
+// Typed as the user types: into box "index" (clicked, then the keys, then
+// Tab), or into the layer cell "row:column" (clicked, the keys, Enter).
+void typeAt(Form5& f, const QString& place, const QString& text)
+{
+    const QStringList p = place.split(u':');
+    if (p.size() == 1) {
+        QLineEdit* box = f.Text1(p[0].toInt());
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        typeText(text);
+        QTest::keyClick(box, Qt::Key_Tab);
+    } else {
+        clickCell(*f.OvtGV(), p[0].toInt(), p[1].toInt());
+        typeText(text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+}
+
+QStringList column(const OvtGrid& g, int col, int rows)
+{
+    QStringList out;
+    for (int r = 1; r <= rows; ++r)
+        out << g.cellText(r, col);
+    return out;
+}
+
 } // namespace
 
 class TstForm5 : public QObject
@@ -78,6 +119,10 @@ private slots:
     void rowsStayLevel();
     void fromSection_data();
     void fromSection();
+    void typedNumbers_data();
+    void typedNumbers();
+    void layerRowsInsertedAndDeleted();
+    void sizeRememberedAndGrowing();
 };
 
 void TstForm5::showsBlock()
@@ -294,6 +339,140 @@ void TstForm5::fromSection()
     QCOMPARE(int(m->UndoCnt), 0);
     f.CmdPara(0)->click();
     QCOMPARE(f.result() == QDialog::Accepted, stored);
+}
+
+// Typed at the places given ("index" of a box, "row:column" of a layer cell),
+// then 登録. shown: the text a box shows after leaving it, where a box was
+// typed into; error: the message of the refusal, empty when 登録 passes;
+// stored: B, H, V and the layer count stored.
+void TstForm5::typedNumbers_data()
+{
+    QTest::addColumn<QStringList>("places");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QString>("stored");
+
+    const QString tail = "は数値として読めません。数値を入力して下さい。";
+    QTest::newRow("full-width B") << QStringList{"2"} << QStringList{"２．５"} << "2.500"
+                                  << ""
+                                  << "2.5 3 5 2";
+    QTest::newRow("letters in H refused") << QStringList{"3"} << QStringList{"abc"} << "abc"
+                                          << "寸法 H の「abc」" + tail << "";
+    QTest::newRow("full-width layer row")
+        << QStringList{"3:1", "3:2", "7"} << QStringList{"０．５", "１", "６"} << "6.000"
+        << ""
+        << "1 3 6 3";
+    QTest::newRow("letters in a layer cell refused")
+        << QStringList{"2:2"} << QStringList{"ａｂｃ"} << ""
+        << "2 行目の⊿Ｖの「ａｂｃ」" + tail << "";
+}
+
+void TstForm5::typedNumbers()
+{
+    QFETCH(QStringList, places);
+    QFETCH(QStringList, texts);
+    QFETCH(QString, shown);
+    QFETCH(QString, error);
+    QFETCH(QString, stored);
+    ScriptedPrompts prompts;
+    auto m = block();
+    const BlkRec before = m->BlkData;
+    Form5 f(*m, prompts);
+    showActive(f);
+    for (int i = 0; i < places.size(); ++i)
+        typeAt(f, places[i], texts[i]);
+    if (!places.last().contains(u':'))
+        QCOMPARE(f.Text1(places.last().toInt())->text(), shown);
+    QTest::mouseClick(f.CmdPara(0), Qt::LeftButton);
+
+    QCOMPARE(prompts.errors(), error.isEmpty() ? QStringList{} : QStringList{error});
+    QCOMPARE(f.isVisible(), !error.isEmpty());
+    if (!error.isEmpty()) {
+        QVERIFY(!Blk_Differs(m->BlkData, before));
+        QCOMPARE(int(m->UndoCnt), 0);
+        return;
+    }
+    const BlkRec& b = m->BlkData;
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4").arg(b.B).arg(b.H).arg(b.V).arg(b.LyrCnt), stored);
+}
+
+// Ctrl++ and Ctrl+- in the layer table, and 行削除 from its context menu:
+// the rows below move, the numbers and the cumulative column follow.
+void TstForm5::layerRowsInsertedAndDeleted()
+{
+    ScriptedPrompts prompts;
+    auto m = block();
+    Form5 f(*m, prompts);
+    f.Option1(1)->click();
+    showActive(f);
+    OvtGrid& g = *f.OvtGV();
+    const OvtGrid& s = *f.OvtGV1();
+
+    clickCell(g, 1, 2);
+    QTest::keyClick(&g, Qt::Key_Equal, Qt::ControlModifier);
+    QCOMPARE(column(g, 0, 4), (QStringList{"1", "2", "3", ""}));
+    QCOMPARE(column(g, 1, 4), (QStringList{"", "1.000", "1.500", ""}));
+    QCOMPARE(column(s, 0, 4), (QStringList{"", "2.000", "5.000", ""}));
+    typeAt(f, "1:1", "0.5");
+    typeAt(f, "1:2", "4");
+
+    // The context menu on row 3: 行削除.
+    const QRect cell = g.visualRect(cellIndex(g, 3, 1));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, cell.center(),
+                                g.viewport()->mapToGlobal(cell.center()));
+    QApplication::sendEvent(g.viewport(), &menuEvent);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    QCOMPARE(menu->actions().size(), 2);
+    QCOMPARE(menu->actions()[0]->text(), QString("行挿入\tCtrl++"));
+    menu->actions()[1]->trigger();
+    menu->close();
+    QCOMPARE(column(g, 0, 3), (QStringList{"1", "2", ""}));
+    QCOMPARE(column(g, 2, 3), (QStringList{"4", "2.000", ""}));
+    QCOMPARE(column(s, 0, 3), (QStringList{"", "2.000", ""}));
+
+    clickCell(g, 1, 1);
+    QTest::keyClick(&g, Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(column(g, 2, 2), (QStringList{"2.000", ""}));
+    f.Text1(7)->setText("2");
+    QTest::mouseClick(f.CmdPara(0), Qt::LeftButton);
+    QCOMPARE(f.result(), int(QDialog::Accepted));
+    QCOMPARE(m->BlkData.LyrCnt, qint16(1));
+    QCOMPARE(m->BlkData.LyrH[0], 1.0);
+}
+
+void TstForm5::sizeRememberedAndGrowing()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("mrb_make.ini");
+    ScriptedPrompts prompts;
+    auto m = block();
+    QSize smallest;
+    {
+        Form5 f(*m, prompts, nullptr, ini);
+        smallest = f.size();
+        QCOMPARE(f.minimumSize(), smallest);
+        f.Option1(1)->click();
+        showActive(f);
+        const QRect name = f.Text1(0)->geometry();
+        const QRect grid = f.OvtGV()->geometry();
+        const QRect sums = f.OvtGV1()->geometry();
+        const QPoint fromCorner =
+            QPoint(f.width(), f.height()) - f.CmdPara(1)->geometry().topLeft();
+        f.resize(smallest + QSize(80, 100));
+        QCOMPARE(f.Text1(0)->geometry(), name.adjusted(0, 0, 80, 0));
+        QCOMPARE(f.OvtGV()->geometry(), grid.adjusted(80, 0, 80, 100));
+        QCOMPARE(QPoint(f.width(), f.height()) - f.CmdPara(1)->geometry().topLeft(), fromCorner);
+        // The recalculation places the cumulative column again, beside the table.
+        f.Command1()->click();
+        QCOMPARE(f.OvtGV1()->geometry(), sums.adjusted(80, 0, 80, 100));
+        QTest::mouseClick(f.CmdPara(1), Qt::LeftButton);
+    }
+    QCOMPARE(QSettings(ini, QSettings::IniFormat).value("Form5/size").toSize(),
+             smallest + QSize(80, 100));
+    Form5 again(*m, prompts, nullptr, ini);
+    QCOMPARE(again.size(), smallest + QSize(80, 100));
 }
 
 QTEST_MAIN(TstForm5)

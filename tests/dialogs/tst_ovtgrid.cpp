@@ -50,6 +50,9 @@ private slots:
     void paste();
     void copyAndDelete();
     void typingReplacesAndMovesOn();
+    void rowKeys_data();
+    void rowKeys();
+    void insertRefusedWhenLastRowHolds();
 };
 
 void TstOvtGrid::rowText_data()
@@ -198,6 +201,83 @@ void TstOvtGrid::typingReplacesAndMovesOn()
     g->setCurrentIndex(at(*g, 2, 2));
     QTest::keyClick(g.get(), Qt::Key_Tab);
     QCOMPARE(g->currentIndex(), at(*g, 3, 1)); // past the number column
+}
+
+// A key on row 2 of rows "1 a b", "2 c d", "3 e f" with row data 10, 20, 30;
+// the key is sent while a cell is being edited where editing is true.
+void TstOvtGrid::rowKeys_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("mods");
+    QTest::addColumn<bool>("editing");
+    QTest::addColumn<QStringList>("rows"); // "number text text rowdata", rows 1..3
+
+    const int ctrl = int(Qt::ControlModifier);
+    const QStringList inserted = {"1 a b 10", "2   0", "3 c d 20"};
+    const QStringList removed = {"1 a b 10", "2 e f 30", "   0"};
+    QTest::newRow("Ctrl+Shift++") << int(Qt::Key_Plus) << int(ctrl | Qt::ShiftModifier) << false
+                                  << inserted;
+    QTest::newRow("Ctrl+=") << int(Qt::Key_Equal) << ctrl << false << inserted;
+    QTest::newRow("keypad Ctrl++")
+        << int(Qt::Key_Plus) << int(ctrl | Qt::KeypadModifier) << false << inserted;
+    QTest::newRow("Ctrl+-") << int(Qt::Key_Minus) << ctrl << false << removed;
+    QTest::newRow("Ctrl++ while editing keeps the typing")
+        << int(Qt::Key_Plus) << int(ctrl | Qt::ShiftModifier) << true
+        << QStringList{"1 a b 10", "2   0", "3 x d 20"};
+    QTest::newRow("plain minus is typed")
+        << int(Qt::Key_Minus) << 0 << false << QStringList{"1 a b 10", "2 - d 20", "3 e f 30"};
+}
+
+void TstOvtGrid::rowKeys()
+{
+    QFETCH(int, key);
+    QFETCH(int, mods);
+    QFETCH(bool, editing);
+    ScriptedPrompts prompts;
+    auto g = makeGrid(prompts, 5); // room below for a row inserted
+    g->show();
+    g->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(g.get()));
+    g->pasteText("a\tb\nc\td\ne\tf");
+    for (int r = 1; r <= 3; ++r) {
+        g->setCellText(r, 0, QString::number(r));
+        g->setRowData(r, r * 10);
+    }
+    QSignalSpy inserted(g.get(), &OvtGrid::rowInsertedAt);
+    QSignalSpy removed(g.get(), &OvtGrid::rowRemovedAt);
+    const QModelIndex cell = at(*g, 2, 1);
+    QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, g->visualRect(cell).center());
+    if (editing) {
+        QTest::keyClick(g.get(), Qt::Key_X);
+        QVERIFY(QApplication::focusWidget() != g.get()); // the cell editor
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(mods));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+
+    QStringList rows;
+    for (int r = 1; r <= 3; ++r)
+        rows << QStringList{g->cellText(r, 0), g->cellText(r, 1), g->cellText(r, 2),
+                            QString::number(g->rowData(r).toInt())}
+                    .join(u' ');
+    QTEST(rows, "rows");
+    QCOMPARE(inserted.size() + removed.size(), (mods & Qt::ControlModifier) ? 1 : 0);
+}
+
+void TstOvtGrid::insertRefusedWhenLastRowHolds()
+{
+    ScriptedPrompts prompts;
+    auto g = makeGrid(prompts);
+    g->pasteText("a\tb\nc\td\ne\tf");
+    g->setCurrentIndex(at(*g, 1, 1));
+    QTest::keyClick(g.get(), Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(cells(*g), (QStringList{"a", "b", "c", "d", "e", "f"}));
+    QCOMPARE(prompts.kind("information"),
+             QStringList{"表の最後の行に値が入っているため、行を挿入できません。"});
+    // Not editable: neither key changes anything, and no word is said.
+    g->setEditable(false);
+    g->setCurrentIndex(at(*g, 1, 1));
+    QTest::keyClick(g.get(), Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(cells(*g), (QStringList{"a", "b", "c", "d", "e", "f"}));
 }
 
 QTEST_MAIN(TstOvtGrid)

@@ -20,6 +20,10 @@ private slots:
     void fieldValue();
     void typedValue_data();
     void typedValue();
+    void foldWidth_data();
+    void foldWidth();
+    void typedEntry_data();
+    void typedEntry();
     void toShort_data();
     void toShort();
     void fixed_data();
@@ -111,6 +115,7 @@ void TstNumText::typedValue_data()
     row("empty", u"", 0);
     row("letters only", u"abc", 0);
     row("too large", u"9 e 999", kTooLarge);
+    row("full-width minus and space", u"－１　２３４．５", -1234.5);
 }
 
 void TstNumText::typedValue()
@@ -118,6 +123,62 @@ void TstNumText::typedValue()
     QFETCH(QString, text);
     QFETCH(OptDouble, value);
     const OptDouble v = NumText::typedValue(text);
+    QCOMPARE(v.has_value(), value.has_value());
+    if (value)
+        QCOMPARE(*v, *value);
+}
+
+void TstNumText::foldWidth_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("folded");
+    auto row = [](const char* name, const char16_t* t, const char16_t* f) {
+        QTest::newRow(name) << QString::fromUtf16(t) << QString::fromUtf16(f);
+    };
+    row("empty", u"", u"");
+    row("ASCII unchanged", u" -1.5e3 ", u" -1.5e3 ");
+    row("full-width digits and point", u"２．５", u"2.5");
+    row("full-width signs and space", u"＋１　－２", u"+1 -2");
+    row("mixed widths", u"1２.３4", u"12.34");
+    row("full-width exponent", u"１ｅ－３", u"1e-3");
+    row("minus sign", u"\u22123.5", u"-3.5");
+    row("prolonged sound mark", u"ー２", u"-2");
+    row("ideographic full stop", u"２。５", u"2.5");
+    row("half-width katakana stay letters", u"ｱｲｳ", u"アイウ");
+    row("voiced half-width katakana as one letter", u"ｶﾞ", u"ガ");
+    row("superscript is not a digit", u"10²", u"10²");
+    row("circled digit is not a digit", u"①", u"①");
+}
+
+void TstNumText::foldWidth()
+{
+    QFETCH(QString, typed);
+    QTEST(NumText::foldWidth(typed), "folded");
+}
+
+void TstNumText::typedEntry_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<OptDouble>("value");
+    auto row = [](const char* name, const char16_t* t, OptDouble v) {
+        QTest::newRow(name) << QString::fromUtf16(t) << v;
+    };
+    row("empty is 0", u"", 0);
+    row("full-width", u"１．５", 1.5);
+    row("full-width negative", u"－０．２５", -0.25);
+    row("number then letters", u"1.5m", 1.5);
+    row("letters", u"abc", std::nullopt);
+    row("half-width katakana digits are no digits", u"ｲﾁ", std::nullopt);
+    row("sign only", u"－", std::nullopt);
+    row("circled digit", u"①", std::nullopt);
+    row("too large", u"1e400", std::nullopt);
+}
+
+void TstNumText::typedEntry()
+{
+    QFETCH(QString, text);
+    QFETCH(OptDouble, value);
+    const OptDouble v = NumText::typedEntry(text);
     QCOMPARE(v.has_value(), value.has_value());
     if (value)
         QCOMPARE(*v, *value);

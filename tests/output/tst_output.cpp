@@ -1,4 +1,5 @@
 #include "common/scriptedprompts.h"
+#include "common/typing.h"
 #include "document/numtext.h"
 #include "output/datasheet.h"
 #include "output/exportcommands.h"
@@ -110,6 +111,8 @@ private slots:
     void failuresLeaveNoFile();
     void commandsAskAndReport();
     void printAndPreview();
+    void pngSizeTyped_data();
+    void pngSizeTyped();
 };
 
 void TstOutput::layoutFits_data()
@@ -370,6 +373,32 @@ void TstOutput::printAndPreview()
     QVERIFY(!cmd.printPreview());
     QCOMPARE(pages, 1);
     QCOMPARE(prompts.errors().size(), 1);
+}
+
+void TstOutput::pngSizeTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("width");
+    QTest::newRow("ASCII") << "1200" << 1200;
+    QTest::newRow("full-width") << "１２００" << 1200;
+    QTest::newRow("half-width katakana are no digits") << "ｲﾁ" << 800;
+}
+
+// Typed over the whole width box, then OK.
+void TstOutput::pngSizeTyped()
+{
+    QFETCH(QString, typed);
+    PngSizeDialog d(QSize(800, 600));
+    d.show();
+    d.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&d));
+    auto* box = d.findChild<QSpinBox*>(QStringLiteral("width"));
+    box->setFocus();
+    box->selectAll();
+    typeText(typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QTEST(d.chosenSize().width(), "width");
 }
 
 QTEST_MAIN(TstOutput)
