@@ -2,6 +2,7 @@
 // binary with no display, its output read back by independent readers
 // (python3's csv and json modules, poppler's pdfinfo and pdftotext).
 #include "analysis/blockchecks.h"
+#include "cli/clirun.h"
 #include "document/blockfile.h"
 
 #include <QDir>
@@ -9,59 +10,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
 
 namespace {
-
-struct Run
-{
-    int status = -1;
-    QString out;
-    QString err;
-
-    QStringList lines() const { return out.split(u'\n', Qt::SkipEmptyParts); }
-};
-
-// No display of any kind, and no platform chosen.
-QProcessEnvironment headless()
-{
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QString::fromLatin1(v));
-    return env;
-}
-
-Run run(const QString& program, const QStringList& args, const QByteArray& input = {})
-{
-    QProcess p;
-    p.setProcessEnvironment(headless());
-    p.start(program, args);
-    if (!input.isEmpty())
-        p.write(input);
-    p.closeWriteChannel();
-    p.waitForFinished(120000);
-    Run r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
-}
-
-Run mrb(const QStringList& args)
-{
-    return run(QStringLiteral(MRB_EXE), args);
-}
-
-// A python3 snippet fed the arguments after "-".
-Run python(const QString& code, const QStringList& args)
-{
-    return run(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), code} + args);
-}
 
 BlkRec sample(const QString& name)
 {
@@ -114,23 +68,6 @@ void fill(const QString& dir, const QStringList& kinds)
         else
             writeBytes(dir + u'/' + k + QStringLiteral(".CSV"), otherCsv());
     }
-}
-
-QString pdfText(const QString& path, int page)
-{
-    const Run r =
-        run(QStringLiteral("pdftotext"),
-            {QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-             QString::number(page), QStringLiteral("-layout"), path, QStringLiteral("-")});
-    return r.out;
-}
-
-int pdfPages(const QString& path)
-{
-    const Run r = run(QStringLiteral("pdfinfo"), {path});
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(r.out);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
 // A block of the 8 t outline whose V (and so mass) and name are given.
@@ -309,14 +246,12 @@ void TstCli::jsonNumbersExact()
     const Run r = mrb({QStringLiteral("check"), QStringLiteral("--json"), path});
     QCOMPARE(r.status, 1);
     // Python reads the line; repr() gives back exactly the double it read.
-    const Run py =
-        run(QStringLiteral("python3"),
-            {QStringLiteral("-c"), QStringLiteral("import json,sys\n"
-                                                  "o = json.loads(sys.stdin.readline())\n"
-                                                  "for c in o['checks'][:2]:\n"
-                                                  "    print(repr(c['difference']))\n"
-                                                  "print(repr(o['checks'][0]['computed']))")},
-            r.out.toUtf8());
+    const Run py = python(QStringLiteral("import json,sys\n"
+                                         "o = json.loads(sys.stdin.readline())\n"
+                                         "for c in o['checks'][:2]:\n"
+                                         "    print(repr(c['difference']))\n"
+                                         "print(repr(o['checks'][0]['computed']))"),
+                          {}, r.out.toUtf8());
     const QStringList got = py.lines();
     QCOMPARE(got.size(), 3);
     const double expected[] = {report.rows[0].difference, report.rows[1].difference,
