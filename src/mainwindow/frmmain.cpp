@@ -95,6 +95,7 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
     createStatusBar();
     applyMinimumSize();
     createDocumentSafety();
+    mEdits.setSettingsFile(mPlaces.settingsFile());
     Form_Load();
 }
 
