@@ -126,6 +126,7 @@ void MouseModes::enterZoom(qint16 mode)
 void MouseModes::setIdle()
 {
     setBand(false);
+    setHover(-1, -1);
     mState.Mouse_sw = -1;
     mState.Disp_mode = DispMode::Idle;
 }
@@ -167,6 +168,7 @@ void MouseModes::enterPointDelete()
 
 void MouseModes::afterUndo()
 {
+    setHover(-1, -1); // the numbers under the pointer may have changed
     const bool hadSelection = mMod.SelPntCnt != 0 || mMod.SelLineCnt != 0;
     mMod.SelPntCnt = 0;
     mMod.SelLineCnt = 0;
@@ -281,6 +283,7 @@ void MouseModes::togglePoint(QPoint pos)
 
 void MouseModes::deleteLines()
 {
+    setHover(-1, -1); // the numbers under the pointer may change
     if (mHost.confirm(QStringLiteral("選択中の線分を削除しますか？"))) {
         Undo_Push(mMod, mMod.BlkData, QStringLiteral("線削除"));
         mHost.undoChanged();
@@ -294,6 +297,7 @@ void MouseModes::deleteLines()
 
 void MouseModes::deletePoints()
 {
+    setHover(-1, -1); // the numbers under the pointer may change
     if (mHost.confirm(QStringLiteral("選択中の点を削除しますか？") + QStringLiteral("\r\n") +
                       QStringLiteral("結線されている線分も削除します。"))) {
         Undo_Push(mMod, mMod.BlkData, QStringLiteral("点削除"));
@@ -366,13 +370,56 @@ void MouseModes::Picture1_MouseDown(int button, double x, double y)
     }
 }
 
+void MouseModes::setHover(qint16 line, qint16 point)
+{
+    if (line == mHoverLine && point == mHoverPoint)
+        return;
+    mHoverLine = line;
+    mHoverPoint = point;
+    mHost.hoverChanged();
+    // A number that has gone (a deletion, an undo) leaves the read-out too.
+    if (!mPosition.isEmpty())
+        mHost.showPosition(mPosition + hoverText());
+}
+
+void MouseModes::updateHover(QPoint pos)
+{
+    const qint16 mode = mState.Disp_mode;
+    const bool points = mode == DispMode::Join || mode == DispMode::DeletePoints;
+    if ((!points && mode != DispMode::DeleteLines) || !(mView.Dan_scl > 0)) {
+        setHover(-1, -1);
+        return;
+    }
+    double wx = 0;
+    double wy = 0;
+    GzToKz(mView, pos.x(), pos.y(), wx, wy);
+    // The nearest within the reach is the click's pick (the nearest of all)
+    // whenever that lies within the reach.
+    const double reach = HoverPixels / mView.Dan_scl;
+    if (points)
+        setHover(-1, Near_Pnt(mMod.BlkData, wx, wy, reach));
+    else
+        setHover(Near_Line(mMod.BlkData, wx, wy, reach), -1);
+}
+
+QString MouseModes::hoverText() const
+{
+    if (mHoverPoint >= 0)
+        return QStringLiteral("  点 %1").arg(mHoverPoint);
+    if (mHoverLine >= 0)
+        return QStringLiteral("  線分 %1").arg(mHoverLine);
+    return {};
+}
+
 void MouseModes::Picture1_MouseMove(int buttons, double x, double y)
 {
     double wx = 0;
     double wy = 0;
     GzToKz(mView, toPixel(x), toPixel(y), wx, wy);
-    mHost.showPosition(QStringLiteral("X = ") + NumText::fmt00(wx) + QStringLiteral("  Y = ") +
-                       NumText::fmt00(wy));
+    mPosition =
+        QStringLiteral("X = ") + NumText::fmt00(wx) + QStringLiteral("  Y = ") + NumText::fmt00(wy);
+    updateHover(clickPosition(x, y));
+    mHost.showPosition(mPosition + hoverText());
 
     if (mState.Mouse_sw != 1)
         return;

@@ -67,6 +67,8 @@ public:
     virtual void undoChanged() = 0;
     // A segment or point was selected or deselected: repaint the highlights.
     virtual void selectionChanged() = 0;
+    // What a click would pick under the pointer changed: repaint its mark.
+    virtual void hoverChanged() {}
 };
 
 // The state machine of the drawing area's mouse modes.
@@ -125,7 +127,18 @@ public:
     std::span<const qint16> highlightedLines() const;
     std::span<const qint16> highlightedPoints() const;
 
+    // In 結線 and the two deletion modes: the point or segment a left click
+    // at the pointer would pick, while it lies within HoverPixels of it; -1
+    // otherwise.
+    qint16 hoveredPoint() const { return mHoverPoint; }
+    qint16 hoveredLine() const { return mHoverLine; }
+    static constexpr double HoverPixels = 20.0;
+
 private:
+    // The pick under the pointer at pos, for the mark and the read-out.
+    void updateHover(QPoint pos);
+    void setHover(qint16 line, qint16 point);
+    QString hoverText() const; // "  点 3", "  線分 2" or empty
     bool inZoomMode() const;
     // The common last steps of the mode commands: the mode, stage 0, its message.
     void enterMode(qint16 mode, qint16 MsgNo);
@@ -148,4 +161,7 @@ private:
     MouseModesHost& mHost;
     InteractionState mState;
     bool mBandShown = false;
+    qint16 mHoverPoint = -1;
+    qint16 mHoverLine = -1;
+    QString mPosition; // the read-out's coordinates at the last move
 };
