@@ -29,7 +29,7 @@ const MenuEntry kMenus[] = {
     {"mnuDispSepCheck", nullptr, K::Separator},
     {"mnuDispCheck", "ブロック検査(&C)..."},
     {"mnuDispSepStep", nullptr, K::Separator},
-    {"mnuDispStepIn", "一段拡大", K::Item, {Qt::CTRL | Qt::Key_Equal, Qt::CTRL | Qt::Key_Plus}},
+    {"mnuDispStepIn", "一段拡大", K::Item, {Qt::CTRL | Qt::Key_Plus, Qt::CTRL | Qt::Key_Equal}},
     {"mnuDispStepOut", "一段縮小", K::Item, {Qt::CTRL | Qt::Key_Minus}},
     {"mnuBlkPara", "ブロック諸元(&B)...", K::BarItem},
     {"mnuPoint", "点(&P)", K::Menu},

@@ -26,12 +26,14 @@ struct Rig
     std::unique_ptr<basMr_Blk> blk = std::make_unique<basMr_Blk>();
     std::unique_ptr<frmMain> w;
 
+    // size: the window's size; an invalid one keeps what the window chose.
     explicit Rig(QSize size = QSize(800, 600), DataPathPlaces places = {})
     {
         if (places.exeDir.isEmpty())
             places = {exe.path() + u'/', cfg.path() + u'/', QString()};
         w = std::make_unique<frmMain>(*mod, *blk, places, &prompts);
-        w->resize(size);
+        if (size.isValid())
+            w->resize(size);
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     }
