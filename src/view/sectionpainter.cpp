@@ -529,8 +529,12 @@ void SectionPainter::paintHint(QPainter& p, QSize area, const QString& text, con
     QFont f = font;
     f.setStyleStrategy(QFont::NoAntialias); // like the picture's other text
     p.setFont(f);
+    const QRect box =
+        p.fontMetrics().boundingRect(QRect(QPoint(0, 0), area), Qt::AlignCenter, text);
+    // On a clear patch, so that grid lines do not cut through the letters.
+    p.fillRect(box.adjusted(-4, -2, 4, 2), Palette::Back);
     p.setPen(Palette::Hint);
-    p.drawText(QRect(QPoint(0, 0), area), Qt::AlignCenter, text);
+    p.drawText(box, Qt::AlignCenter, text);
     p.restore();
 }
 
