@@ -143,6 +143,7 @@ void MouseModes::enterMode(qint16 mode, qint16 MsgNo)
 {
     mState.Disp_mode = mode;
     mState.Mouse_sw = 0;
+    refreshHover(); // a pointer already over the drawing shows its pick at once
     Disp_Message(MsgNo);
 }
 
@@ -168,7 +169,7 @@ void MouseModes::enterPointDelete()
 
 void MouseModes::afterUndo()
 {
-    setHover(-1, -1); // the numbers under the pointer may have changed
+    refreshHover(); // the numbers under the pointer may have changed
     const bool hadSelection = mMod.SelPntCnt != 0 || mMod.SelLineCnt != 0;
     mMod.SelPntCnt = 0;
     mMod.SelLineCnt = 0;
@@ -283,7 +284,6 @@ void MouseModes::togglePoint(QPoint pos)
 
 void MouseModes::deleteLines()
 {
-    setHover(-1, -1); // the numbers under the pointer may change
     if (mHost.confirm(QStringLiteral("選択中の線分を削除しますか？"))) {
         Undo_Push(mMod, mMod.BlkData, QStringLiteral("線削除"));
         mHost.undoChanged();
@@ -291,13 +291,13 @@ void MouseModes::deleteLines()
     }
     // Cancel drops the selection all the same.
     mMod.SelLineCnt = 0;
+    refreshHover(); // the numbers under the pointer may have changed
     mHost.refresh();
     Menu_Enable();
 }
 
 void MouseModes::deletePoints()
 {
-    setHover(-1, -1); // the numbers under the pointer may change
     if (mHost.confirm(QStringLiteral("選択中の点を削除しますか？") + QStringLiteral("\r\n") +
                       QStringLiteral("結線されている線分も削除します。"))) {
         Undo_Push(mMod, mMod.BlkData, QStringLiteral("点削除"));
@@ -305,6 +305,7 @@ void MouseModes::deletePoints()
         SelPnt_Del(mMod);
     }
     mMod.SelPntCnt = 0;
+    refreshHover();
     mHost.refresh();
     Menu_Enable();
 }
@@ -418,7 +419,9 @@ void MouseModes::Picture1_MouseMove(int buttons, double x, double y)
     GzToKz(mView, toPixel(x), toPixel(y), wx, wy);
     mPosition =
         QStringLiteral("X = ") + NumText::fmt00(wx) + QStringLiteral("  Y = ") + NumText::fmt00(wy);
-    updateHover(clickPosition(x, y));
+    mPointer = clickPosition(x, y);
+    mPointerIn = true;
+    updateHover(mPointer);
     mHost.showPosition(mPosition + hoverText());
 
     if (mState.Mouse_sw != 1)
@@ -462,8 +465,23 @@ void MouseModes::Picture1_MouseUp(int /*button*/, double x, double y)
         zoomUp(clickPosition(x, y));
 }
 
+void MouseModes::pointerLeft()
+{
+    mPointerIn = false;
+    setHover(-1, -1);
+}
+
+void MouseModes::refreshHover()
+{
+    if (mPointerIn)
+        updateHover(mPointer);
+    else
+        setHover(-1, -1);
+}
+
 void MouseModes::viewScrolled()
 {
+    refreshHover(); // what lies under the pointer moved
     if (mState.Mouse_sw != 1)
         return;
     if (inZoomMode()) {

@@ -320,6 +320,7 @@ void frmMain::createCentral()
             mModes.Picture1_MouseUp(b, x, y);
     });
     connect(mPicture, &Picture1::wheelSteps, this, &frmMain::Picture1_Wheel);
+    connect(mPicture, &Picture1::mouseLeft, this, [this] { mModes.pointerLeft(); });
     connect(mPicture, &Picture1::resized, this, &frmMain::Form_Resize);
     connect(mHScroll, &QScrollBar::valueChanged, this, &frmMain::HScroll1_Change);
     connect(mVScroll, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
