@@ -481,6 +481,7 @@ void frmMain::createDocumentSafety()
 void frmMain::recoveryTick()
 {
     mRecovery.update(mMod.BlkData, mMod.SaveData);
+    showModified(); // also catches a change that asked for no repaint
 }
 
 void frmMain::documentChanged(const QString& path)
@@ -488,7 +489,6 @@ void frmMain::documentChanged(const QString& path)
     if (!path.isEmpty())
         mRecent->files().add(path);
     recoveryTick(); // the block equals its saved copy now: the recovery copy goes
-    showModified();
 }
 
 void frmMain::offerRecovery()
