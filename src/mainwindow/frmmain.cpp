@@ -9,6 +9,7 @@
 #include "mainwindow/commandtable.h"
 #include "mainwindow/picture1.h"
 #include "mainwindow/recentmenu.h"
+#include "mainwindow/windowsettings.h"
 #include "view/checkmarkpainter.h"
 #include "view/sectionpainter.h"
 
@@ -27,7 +28,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -418,30 +418,17 @@ void frmMain::Form_Unload()
 
 // --- settings ------------------------------------------------------------------
 
-namespace {
-const QString kGeometryKey = QStringLiteral("MainWindow/geometry");
-const QString kGridKey = QStringLiteral("MainWindow/grid");
-} // namespace
-
 void frmMain::restoreSettings()
 {
-    const QString ini = mPlaces.settingsFile();
-    if (ini.isEmpty())
-        return;
-    const QSettings s(ini, QSettings::IniFormat);
-    mGeometryRestored = restoreGeometry(s.value(kGeometryKey).toByteArray());
-    if (s.value(kGridKey, false).toBool() != gridOn())
+    const WindowSettings s = WindowSettings::read(mPlaces.settingsFile());
+    mGeometryRestored = !s.geometry.isEmpty() && restoreGeometry(s.geometry);
+    if (s.grid != gridOn())
         mnuDispGrid_Click();
 }
 
 void frmMain::storeSettings()
 {
-    const QString ini = mPlaces.settingsFile();
-    if (ini.isEmpty())
-        return;
-    QSettings s(ini, QSettings::IniFormat);
-    s.setValue(kGeometryKey, saveGeometry());
-    s.setValue(kGridKey, gridOn());
+    WindowSettings{saveGeometry(), gridOn()}.write(mPlaces.settingsFile());
 }
 
 // --- view --------------------------------------------------------------------

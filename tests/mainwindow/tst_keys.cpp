@@ -161,7 +161,8 @@ void TstKeys::keysDoTheirCommands()
         const bool h = effect.startsWith(u'h');
         const int step = effect.endsWith(u'+') ? 2 : -2;
         QCOMPARE((h ? r.w->hScroll() : r.w->vScroll())->value(), 50 + step);
-        QCOMPARE(h ? v.Dan_xmin > fitted.Dan_xmin : v.Dan_ymin<fitted.Dan_ymin, step> 0);
+        const bool forward = h ? (v.Dan_xmin > fitted.Dan_xmin) : (v.Dan_ymin < fitted.Dan_ymin);
+        QCOMPARE(forward, step > 0);
     }
 }
 
