@@ -87,6 +87,7 @@ void TstKeys::keysDoTheirCommands_data()
     QTest::newRow("Ctrl+O") << int(Qt::Key_O) << c << "open";
     QTest::newRow("Ctrl+Shift+S") << int(Qt::Key_S) << cs << "saveDialog";
     QTest::newRow("F1") << int(Qt::Key_F1) << 0 << "help";
+    QTest::newRow("Ctrl+P") << int(Qt::Key_P) << c << "print";
     QTest::newRow("Ctrl+=") << int(Qt::Key_Equal) << c << "zoom 1.25";
     QTest::newRow("Ctrl++") << int(Qt::Key_Plus) << c << "zoom 1.25";
     QTest::newRow("Ctrl+-") << int(Qt::Key_Minus) << c << "zoom 0.75";
@@ -135,6 +136,8 @@ void TstKeys::keysDoTheirCommands()
         QCOMPARE(b.PntCnt, qint16(0));
     } else if (effect == QLatin1String("open")) {
         QCOMPARE(r.prompts.kind(QStringLiteral("exec")), QStringList{"Form9"});
+    } else if (effect == QLatin1String("print")) {
+        QCOMPARE(r.prompts.kind(QStringLiteral("exec")), QStringList{"QPrintDialog"});
     } else if (effect == QLatin1String("saveDialog")) {
         QCOMPARE(r.prompts.kind(QStringLiteral("saveFile")).size(), 1);
     } else if (effect == QLatin1String("help")) {
