@@ -421,6 +421,8 @@ int BlockCheckReport::cautionCount() const
 
 QString BlockCheckReport::summaryText() const
 {
+    if (empty)
+        return QStringLiteral("検査: -");
     const int n = cautionCount();
     return n == 0 ? QStringLiteral("検査: 合格") : QStringLiteral("検査: 注意 %1").arg(n);
 }
@@ -443,6 +445,7 @@ BlockCheckReport reportOf(const BlkRec& rec, OutlineFindings outline)
     report.outline = std::move(outline);
     report.section = SectionGeometry(rec, report.outline);
     report.rows.resize(kCheckCount);
+    report.empty = rec.PntCnt <= 0 && rec.LineCnt <= 0;
     for (int i = 0; i < kCheckCount; ++i) {
         report.rows[i].id = CheckId(i);
         report.rows[i].title = QString::fromUtf16(kTitles[i]);

@@ -93,11 +93,13 @@ struct BlockCheckReport
     OutlineFindings outline;
     SectionGeometry section;
     QList<CheckRow> rows; // one per CheckId, in its order
+    bool empty = false;   // no points and no segments: nothing to check yet
 
     const CheckRow& row(CheckId id) const { return rows[int(id)]; }
     int cautionCount() const;
     bool passed() const { return cautionCount() == 0; }
-    // For the status bar: "検査: 注意 2", or "検査: 合格" when nothing calls for care.
+    // For the status bar: "検査: 注意 2", or "検査: 合格" when nothing calls for
+    // care, or "検査: -" for an empty block.
     QString summaryText() const;
 };
 

@@ -61,7 +61,8 @@ int main(int argc, char* argv[])
     auto mod = std::make_unique<Module1>();
     auto blk = std::make_unique<basMr_Blk>();
     frmMain w(*mod, *blk, DataPathPlaces::current());
-    w.resize(w.startSize());
+    if (!w.geometryRestored())
+        w.resize(w.startSize());
     w.show();
     // Once the window is up: first what a crashed run left, then a file handed
     // over by the desktop, opened as 開く would open it. One after the other,

@@ -12,8 +12,8 @@ class QCloseEvent;
 class QLabel;
 class QTableWidget;
 
-// ブロック検査: the findings of the block check, one row per check, in a
-// window of its own beside the main window. Not modal: the owner hands it a
+// ブロック検査: the findings of the block check, one row per check; a
+// window of its own, or the contents of a dock beside the drawing. Not modal: the owner hands it a
 // fresh report whenever the block changes, and draws what the selected row
 // marks when told that the marks changed.
 class CheckWindow : public QWidget

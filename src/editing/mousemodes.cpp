@@ -126,6 +126,7 @@ void MouseModes::enterZoom(qint16 mode)
 void MouseModes::setIdle()
 {
     setBand(false);
+    setHover(-1, -1);
     mState.Mouse_sw = -1;
     mState.Disp_mode = DispMode::Idle;
 }
@@ -142,6 +143,7 @@ void MouseModes::enterMode(qint16 mode, qint16 MsgNo)
 {
     mState.Disp_mode = mode;
     mState.Mouse_sw = 0;
+    refreshHover(); // a pointer already over the drawing shows its pick at once
     Disp_Message(MsgNo);
 }
 
@@ -167,6 +169,7 @@ void MouseModes::enterPointDelete()
 
 void MouseModes::afterUndo()
 {
+    refreshHover(); // the numbers under the pointer may have changed
     const bool hadSelection = mMod.SelPntCnt != 0 || mMod.SelLineCnt != 0;
     mMod.SelPntCnt = 0;
     mMod.SelLineCnt = 0;
@@ -288,6 +291,7 @@ void MouseModes::deleteLines()
     }
     // Cancel drops the selection all the same.
     mMod.SelLineCnt = 0;
+    refreshHover(); // the numbers under the pointer may have changed
     mHost.refresh();
     Menu_Enable();
 }
@@ -301,6 +305,7 @@ void MouseModes::deletePoints()
         SelPnt_Del(mMod);
     }
     mMod.SelPntCnt = 0;
+    refreshHover();
     mHost.refresh();
     Menu_Enable();
 }
@@ -366,13 +371,58 @@ void MouseModes::Picture1_MouseDown(int button, double x, double y)
     }
 }
 
+void MouseModes::setHover(qint16 line, qint16 point)
+{
+    if (line == mHoverLine && point == mHoverPoint)
+        return;
+    mHoverLine = line;
+    mHoverPoint = point;
+    mHost.hoverChanged();
+    // A number that has gone (a deletion, an undo) leaves the read-out too.
+    if (!mPosition.isEmpty())
+        mHost.showPosition(mPosition + hoverText());
+}
+
+void MouseModes::updateHover(QPoint pos)
+{
+    const qint16 mode = mState.Disp_mode;
+    const bool points = mode == DispMode::Join || mode == DispMode::DeletePoints;
+    if ((!points && mode != DispMode::DeleteLines) || !(mView.Dan_scl > 0)) {
+        setHover(-1, -1);
+        return;
+    }
+    double wx = 0;
+    double wy = 0;
+    GzToKz(mView, pos.x(), pos.y(), wx, wy);
+    // The nearest within the reach is the click's pick (the nearest of all)
+    // whenever that lies within the reach.
+    const double reach = HoverPixels / mView.Dan_scl;
+    if (points)
+        setHover(-1, Near_Pnt(mMod.BlkData, wx, wy, reach));
+    else
+        setHover(Near_Line(mMod.BlkData, wx, wy, reach), -1);
+}
+
+QString MouseModes::hoverText() const
+{
+    if (mHoverPoint >= 0)
+        return QStringLiteral("  点 %1").arg(mHoverPoint);
+    if (mHoverLine >= 0)
+        return QStringLiteral("  線分 %1").arg(mHoverLine);
+    return {};
+}
+
 void MouseModes::Picture1_MouseMove(int buttons, double x, double y)
 {
     double wx = 0;
     double wy = 0;
     GzToKz(mView, toPixel(x), toPixel(y), wx, wy);
-    mHost.showPosition(QStringLiteral("X = ") + NumText::fmt00(wx) + QStringLiteral("  Y = ") +
-                       NumText::fmt00(wy));
+    mPosition =
+        QStringLiteral("X = ") + NumText::fmt00(wx) + QStringLiteral("  Y = ") + NumText::fmt00(wy);
+    mPointer = clickPosition(x, y);
+    mPointerIn = true;
+    updateHover(mPointer);
+    mHost.showPosition(mPosition + hoverText());
 
     if (mState.Mouse_sw != 1)
         return;
@@ -415,8 +465,23 @@ void MouseModes::Picture1_MouseUp(int /*button*/, double x, double y)
         zoomUp(clickPosition(x, y));
 }
 
+void MouseModes::pointerLeft()
+{
+    mPointerIn = false;
+    setHover(-1, -1);
+}
+
+void MouseModes::refreshHover()
+{
+    if (mPointerIn)
+        updateHover(mPointer);
+    else
+        setHover(-1, -1);
+}
+
 void MouseModes::viewScrolled()
 {
+    refreshHover(); // what lies under the pointer moved
     if (mState.Mouse_sw != 1)
         return;
     if (inZoomMode()) {

@@ -67,6 +67,8 @@ public:
     virtual void undoChanged() = 0;
     // A segment or point was selected or deselected: repaint the highlights.
     virtual void selectionChanged() = 0;
+    // What a click would pick under the pointer changed: repaint its mark.
+    virtual void hoverChanged() {}
 };
 
 // The state machine of the drawing area's mouse modes.
@@ -111,9 +113,12 @@ public:
     void Picture1_MouseMove(int buttons, double x, double y);
     void Picture1_MouseUp(int button, double x, double y);
 
-    // The view moved under a live gesture: put its anchor back on the same
-    // world position; the band starts afresh with the next move.
+    // The view moved: a live gesture's anchor goes back on the same world
+    // position (the band starts afresh with the next move), and the pick
+    // under the pointer is found again.
     void viewScrolled();
+    // The pointer left the drawing area: nothing is marked under it.
+    void pointerLeft();
 
     // The rubber band to draw over the picture, if any.
     BandKind bandKind() const;
@@ -125,7 +130,19 @@ public:
     std::span<const qint16> highlightedLines() const;
     std::span<const qint16> highlightedPoints() const;
 
+    // In 結線 and the two deletion modes: the point or segment a left click
+    // at the pointer would pick, while it lies within HoverPixels of it; -1
+    // otherwise.
+    qint16 hoveredPoint() const { return mHoverPoint; }
+    qint16 hoveredLine() const { return mHoverLine; }
+    static constexpr double HoverPixels = 20.0;
+
 private:
+    // The pick under the pointer at pos, for the mark and the read-out.
+    void updateHover(QPoint pos);
+    void setHover(qint16 line, qint16 point);
+    void refreshHover();       // at the last pointer position, if it is over the area
+    QString hoverText() const; // "  点 3", "  線分 2" or empty
     bool inZoomMode() const;
     // The common last steps of the mode commands: the mode, stage 0, its message.
     void enterMode(qint16 mode, qint16 MsgNo);
@@ -148,4 +165,9 @@ private:
     MouseModesHost& mHost;
     InteractionState mState;
     bool mBandShown = false;
+    qint16 mHoverPoint = -1;
+    qint16 mHoverLine = -1;
+    QString mPosition; // the read-out's coordinates at the last move
+    QPoint mPointer;   // where the pointer was last seen over the area
+    bool mPointerIn = false;
 };

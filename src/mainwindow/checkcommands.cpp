@@ -2,17 +2,22 @@
 
 #include "dialogs/checkwindow.h"
 
+#include <QDockWidget>
 #include <QLabel>
+#include <QMainWindow>
+#include <QMouseEvent>
 #include <QStatusBar>
 
 #include <algorithm>
 
-CheckCommands::CheckCommands(const BlkRec& blk, QStatusBar* statusBar, QWidget* window)
-    : QObject(window), mBlk(blk), mParent(window)
+CheckCommands::CheckCommands(const BlkRec& blk, QStatusBar* statusBar, QMainWindow* window)
+    : QObject(window), mBlk(blk), mMain(window)
 {
     mPanel = new QLabel(statusBar);
     mPanel->setObjectName(QStringLiteral("StatusBar1_Panel3"));
-    mPanel->setToolTip(QStringLiteral("ブロック検査の結果 (表示 → ブロック検査で詳細)"));
+    mPanel->setToolTip(QStringLiteral("ブロック検査の結果 (クリックで詳細)"));
+    mPanel->setCursor(Qt::PointingHandCursor);
+    mPanel->installEventFilter(this);
     // After the two classic panels, at the right end.
     statusBar->addPermanentWidget(mPanel);
     blockMaybeChanged();
@@ -40,17 +45,41 @@ void CheckCommands::blockMaybeChanged()
         mWindow->showReport(mReport);
 }
 
+bool CheckCommands::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == mPanel && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        mnuDispCheck_Click();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CheckCommands::createDock()
+{
+    mDock = new QDockWidget(QStringLiteral("ブロック検査"), mMain);
+    mDock->setObjectName(QStringLiteral("CheckDock"));
+    // Beside the drawing, never floating over it.
+    mDock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+    mDock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    mWindow = new CheckWindow; // a window of its own until the dock adopts it
+    mDock->setWidget(mWindow);
+    mMain->addDockWidget(Qt::RightDockWidgetArea, mDock);
+    // A third of the window: the drawing keeps the larger part.
+    mMain->resizeDocks({mDock}, {mMain->width() / 3}, Qt::Horizontal);
+    connect(mWindow, &CheckWindow::marksChanged, this, &CheckCommands::marksChanged);
+    // Closing the dock takes its marks out of the drawing.
+    connect(mDock, &QDockWidget::visibilityChanged, this, &CheckCommands::marksChanged);
+}
+
 void CheckCommands::mnuDispCheck_Click()
 {
-    if (!mWindow) {
-        mWindow = new CheckWindow(mParent);
-        connect(mWindow, &CheckWindow::marksChanged, this, &CheckCommands::marksChanged);
-    }
+    if (!mDock)
+        createDock();
     blockMaybeChanged();
     mWindow->showReport(mReport);
-    mWindow->show();
-    mWindow->raise();
-    mWindow->activateWindow();
+    mDock->show();
+    mDock->raise();
 }
 
 CheckMarks CheckCommands::marks() const

@@ -7,20 +7,23 @@
 #include <QObject>
 
 class CheckWindow;
+class QDockWidget;
 class QLabel;
+class QMainWindow;
 class QStatusBar;
-class QWidget;
 
 // The block check as the main window shows it: a summary in a third panel
-// of the status bar, and the ブロック検査 window with the marks of its
-// selected row. Both follow every change of the block.
+// of the status bar, and the ブロック検査 window, docked at the right of the
+// drawing, with the marks of its selected row. Both follow every change of
+// the block.
 class CheckCommands : public QObject
 {
     Q_OBJECT
 public:
-    CheckCommands(const BlkRec& blk, QStatusBar* statusBar, QWidget* window);
+    CheckCommands(const BlkRec& blk, QStatusBar* statusBar, QMainWindow* window);
 
-    // The menu item and the toolbar button: the check window, up to date.
+    // The menu item, the toolbar button and a click on the status panel: the
+    // check window, up to date.
     void mnuDispCheck_Click();
     // Runs the checks again when the block differs from the one last checked
     // (a comparison of microseconds, so it may be called at every repaint).
@@ -29,17 +32,24 @@ public:
     CheckMarks marks() const;
     QString summaryText() const;
     CheckWindow* window() const { return mWindow; }
+    QDockWidget* dock() const { return mDock; }
+    QLabel* panel() const { return mPanel; }
 
 signals:
     void marksChanged();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool sameAsChecked() const;
+    void createDock();
 
     const BlkRec& mBlk;
-    QWidget* mParent;
+    QMainWindow* mMain;
     QLabel* mPanel = nullptr;
-    CheckWindow* mWindow = nullptr; // made on first use
+    QDockWidget* mDock = nullptr;   // made on first use
+    CheckWindow* mWindow = nullptr; // inside mDock
     BlkRec mChecked;
     bool mHaveChecked = false;
     BlockCheckReport mReport;

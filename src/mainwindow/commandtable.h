@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QKeyCombination>
+
+#include <array>
 #include <span>
 
 // The main window's menus and toolbar as tables, in their order. The classic
@@ -18,7 +21,8 @@ struct MenuEntry
     const char* name; // control name, "mnuFileNew"
     const char* caption;
     Kind kind = Kind::Item;
-    const char* shortcuts = nullptr; // "Ctrl+Y;Ctrl+Shift+Z"
+    // Up to two keys; Qt::Key_unknown where there is none.
+    std::array<QKeyCombination, 2> shortcuts{};
 };
 
 struct ButtonEntry

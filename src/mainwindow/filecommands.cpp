@@ -72,6 +72,7 @@ bool FileCommands::saveTo(QString path)
     }
     mBlk.DataPath = folderOf(path);
     mBlk.DataName = nameOf(path);
+    mFile = path;
     mMod.SelLineCnt = 0;
     mMod.SelPntCnt = 0;
     Undo_Clear(mMod);
@@ -116,6 +117,7 @@ void FileCommands::mnuFileNew_Click()
     mMod.SaveData = mMod.BlkData;
     mHost.refresh();
     mBlk.DataName = basMr_Blk::Untitled;
+    mFile.clear();
     mHost.setCaption(QStringLiteral("直立消波ブロック設定"));
     mHost.documentChanged({});
 }
@@ -139,6 +141,7 @@ void FileCommands::adoptRecovered(const BlkRec& rec)
 {
     mMod.BlkData = rec;
     mBlk.DataName = basMr_Blk::Untitled;
+    mFile.clear();
     mMod.SelLineCnt = 0;
     mMod.SelPntCnt = 0;
     Undo_Clear(mMod);
@@ -189,6 +192,7 @@ bool FileCommands::openFile(const QString& path)
     mMod.BlkData = rec;
     mBlk.DataPath = folderOf(path);
     mBlk.DataName = nameOf(path);
+    mFile = path;
     mHost.fitViewToBlock();
     mMod.SelLineCnt = 0;
     mMod.SelPntCnt = 0;
@@ -209,4 +213,14 @@ void FileCommands::mnuFileSave_Click()
     if (path.isEmpty())
         return;
     saveTo(path);
+}
+
+void FileCommands::mnuFileOverwrite_Click()
+{
+    if (mBlk.DataName == basMr_Blk::Untitled || mFile.isEmpty()) {
+        mnuFileSave_Click();
+        return;
+    }
+    mHost.Raber_Reset();
+    saveTo(mFile);
 }

@@ -51,6 +51,11 @@ public:
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
+    // 上書き保存: writes the block to the file it came from or was last saved
+    // to, without the dialog; an untitled block goes through 保存 instead.
+    void mnuFileOverwrite_Click();
+    // The file the block came from or was last saved to; empty while untitled.
+    const QString& currentFile() const { return mFile; }
 
     // Opens the block file at path as Open does after its dialog, with the
     // data folder set to the file's folder. False (after the failure message)
@@ -77,4 +82,5 @@ private:
     QString mExeDir;
     Prompts& mPrompts;
     FileCommandsHost& mHost;
+    QString mFile;
 };

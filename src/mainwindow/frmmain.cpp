@@ -9,6 +9,7 @@
 #include "mainwindow/commandtable.h"
 #include "mainwindow/picture1.h"
 #include "mainwindow/recentmenu.h"
+#include "mainwindow/windowsettings.h"
 #include "view/checkmarkpainter.h"
 #include "view/sectionpainter.h"
 
@@ -20,6 +21,7 @@
 #include <QGridLayout>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
@@ -66,6 +68,9 @@ bool rendersSomething(const QIcon& icon)
     return false;
 }
 
+// Shown on the drawing area until the block has a point.
+const QString kEmptyBlockHint = QStringLiteral("点 → 編集... で断面の点を入力します");
+
 // The middle button in the drawing area's button mask.
 constexpr int kMiddle = 4;
 
@@ -87,7 +92,7 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(Caption);
+    setCaption(Caption);
     createActions();
     createMenus();
     createToolBar();
@@ -97,6 +102,7 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
     createDocumentSafety();
     mEdits.setSettingsFile(mPlaces.settingsFile());
     Form_Load();
+    restoreSettings();
 }
 
 frmMain::~frmMain() = default;
@@ -113,8 +119,12 @@ void frmMain::createActions()
             continue;
         auto* a = new QAction(QString::fromUtf8(m.caption), this);
         a->setObjectName(QString::fromLatin1(m.name));
-        if (m.shortcuts)
-            a->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(m.shortcuts)));
+        QList<QKeySequence> keys;
+        for (QKeyCombination k : m.shortcuts) {
+            if (k.key() != Qt::Key_unknown)
+                keys << QKeySequence(k);
+        }
+        a->setShortcuts(keys);
         mMenuItems.insert(a->objectName(), a);
     }
     menuItem(QStringLiteral("mnuDispGrid"))->setCheckable(true);
@@ -136,6 +146,9 @@ void frmMain::createActions()
     on("mnuFileNew", &frmMain::mnuFileNew_Click);
     on("mnuFileOpen", &frmMain::mnuFileOpen_Click);
     on("mnuFileSave", &frmMain::mnuFileSave_Click);
+    on("mnuFileOverwrite", [this] { mFiles.mnuFileOverwrite_Click(); });
+    on("mnuDispStepIn", [this] { zoomAtCentre(1); });
+    on("mnuDispStepOut", [this] { zoomAtCentre(-1); });
     on("mnuFileEnd", &frmMain::mnuFileEnd_Click);
     on("mnuPointHen", [this] { mEdits.mnuPointHen_Click(); });
     on("mnuPointDel", [this] { mModes.enterPointDelete(); });
@@ -269,8 +282,12 @@ void frmMain::createCentral()
         SectionPainter::paintSelection(p, area, mView, mMod.BlkData, mModes.highlightedLines(),
                                        mModes.highlightedPoints(), opt);
         paintCheckMarks(p, area, mView, mMod.BlkData, mChecks->marks());
+        if (mMod.BlkData.PntCnt <= 0)
+            SectionPainter::paintHint(p, area, kEmptyBlockHint, font());
     });
     mPicture->setOverlay([this](QPainter& p) {
+        SectionPainter::paintHover(p, mPicture->size(), mView, mMod.BlkData, mModes.hoveredLine(),
+                                   mModes.hoveredPoint());
         switch (mModes.bandKind()) {
         case MouseModes::BandKind::Rect:
             SectionPainter::bandRect(p, mModes.bandFrom(), mModes.bandTo());
@@ -304,6 +321,7 @@ void frmMain::createCentral()
             mModes.Picture1_MouseUp(b, x, y);
     });
     connect(mPicture, &Picture1::wheelSteps, this, &frmMain::Picture1_Wheel);
+    connect(mPicture, &Picture1::mouseLeft, this, [this] { mModes.pointerLeft(); });
     connect(mPicture, &Picture1::resized, this, &frmMain::Form_Resize);
     connect(mHScroll, &QScrollBar::valueChanged, this, &frmMain::HScroll1_Change);
     connect(mVScroll, &QScrollBar::valueChanged, this, &frmMain::VScroll1_Change);
@@ -315,8 +333,8 @@ void frmMain::createStatusBar()
     mPanel1->setObjectName(QStringLiteral("StatusBar1_Panel1"));
     mPanel2 = new QLabel(this);
     mPanel2->setObjectName(QStringLiteral("StatusBar1_Panel2"));
-    mPanel2->setMinimumWidth(
-        mPanel2->fontMetrics().horizontalAdvance(QStringLiteral("X = -00000.00  Y = -00000.00")));
+    mPanel2->setMinimumWidth(mPanel2->fontMetrics().horizontalAdvance(
+        QStringLiteral("X = -00000.00  Y = -00000.00  線分 100")));
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(mPanel1, 1);
     statusBar()->addPermanentWidget(mPanel2);
@@ -370,6 +388,7 @@ void frmMain::Form_Load()
     mBlk.DataName = basMr_Blk::Untitled;
     Menu_Enable();
     mMod.SaveData = mMod.BlkData;
+    showModified();
 }
 
 void frmMain::closeEvent(QCloseEvent* e)
@@ -390,11 +409,27 @@ void frmMain::Form_Unload()
     mUnloaded = true;
     mRecoveryTimer->stop();
     mRecovery.discard(); // a normal exit leaves nothing to recover
+    storeSettings();
     // A data folder that cannot be remembered is worth a word, but no reason
     // to keep the user here: the exit goes ahead.
     if (!DataPath_Write(mBlk, mPlaces))
         mPrompts->error(this, QStringLiteral("データフォルダの設定を保存できませんでした。\n%1")
                                   .arg(mPlaces.exeDir + QLatin1String(kMrDtPathName)));
+}
+
+// --- settings ------------------------------------------------------------------
+
+void frmMain::restoreSettings()
+{
+    const WindowSettings s = WindowSettings::read(mPlaces.settingsFile());
+    mGeometryRestored = !s.geometry.isEmpty() && restoreGeometry(s.geometry);
+    if (s.grid != gridOn())
+        mnuDispGrid_Click();
+}
+
+void frmMain::storeSettings()
+{
+    WindowSettings{saveGeometry(), gridOn()}.write(mPlaces.settingsFile());
 }
 
 // --- view --------------------------------------------------------------------
@@ -434,6 +469,7 @@ void frmMain::createDocumentSafety()
 void frmMain::recoveryTick()
 {
     mRecovery.update(mMod.BlkData, mMod.SaveData);
+    showModified(); // also catches a change that asked for no repaint
 }
 
 void frmMain::documentChanged(const QString& path)
@@ -539,6 +575,41 @@ void frmMain::afterViewMoved()
 {
     refresh();
     mModes.viewScrolled(); // a live anchor stays on its world position
+}
+
+void frmMain::zoomAtCentre(int steps)
+{
+    Picture1_Wheel(steps, mPicture->width() / 2.0, mPicture->height() / 2.0);
+}
+
+void frmMain::keyPressEvent(QKeyEvent* e)
+{
+    // The arrows move the view as the scroll bars' arrows do; keys the
+    // focused widget (a table in the check window) takes never get here.
+    const auto step = [](QScrollBar* bar, bool add) {
+        bar->triggerAction(add ? QAbstractSlider::SliderSingleStepAdd
+                               : QAbstractSlider::SliderSingleStepSub);
+    };
+    if (e->modifiers() != Qt::NoModifier && e->modifiers() != Qt::KeypadModifier) {
+        QMainWindow::keyPressEvent(e);
+        return;
+    }
+    switch (e->key()) {
+    case Qt::Key_Left:
+        step(mHScroll, false);
+        break;
+    case Qt::Key_Right:
+        step(mHScroll, true);
+        break;
+    case Qt::Key_Up:
+        step(mVScroll, false);
+        break;
+    case Qt::Key_Down:
+        step(mVScroll, true);
+        break;
+    default:
+        QMainWindow::keyPressEvent(e);
+    }
 }
 
 void frmMain::Picture1_Wheel(int steps, double x, double y)
@@ -700,9 +771,22 @@ void frmMain::showPosition(const QString& text)
 void frmMain::refresh()
 {
     // Whatever changed the block asks for a repaint, so this is where the
-    // checks learn of it.
+    // checks and the caption learn of it.
     mChecks->blockMaybeChanged();
+    showModified();
     mPicture->refresh();
+}
+
+void frmMain::setCaption(const QString& caption)
+{
+    // Qt shows "*" in place of the placeholder while the window is modified.
+    setWindowTitle(caption + QStringLiteral("[*]"));
+    showModified();
+}
+
+void frmMain::showModified()
+{
+    setWindowModified(Data_Modified(mMod));
 }
 
 // The pixels a rubber band covers: the four edges of a rectangle, or the box
@@ -768,6 +852,12 @@ void frmMain::undoChanged()
     menuItem(QStringLiteral("mnuEditUndo"))->setEnabled(undo);
     mButtons.value(QStringLiteral("Redo"))->setEnabled(redo);
     menuItem(QStringLiteral("mnuEditRedo"))->setEnabled(redo);
+    showModified();
+}
+
+void frmMain::hoverChanged()
+{
+    mPicture->updateOverlay(mPicture->rect()); // the cached picture, newly marked
 }
 
 void frmMain::selectionChanged()

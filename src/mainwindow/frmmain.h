@@ -75,6 +75,9 @@ public:
     void mnuDispAll_Click();
     void mnuDispRedraw_Click();
     void mnuDispGrid_Click();
+    // One wheel step's zoom about the centre of the drawing area: in when
+    // steps is positive.
+    void zoomAtCentre(int steps);
     void Toolbar1_ButtonClick(const QString& key);
 
     // For tests and the benchmarks.
@@ -98,10 +101,13 @@ public:
     QSize minimumOuterSize() const;
     // A comfortable first size: two thirds of the screen, never below the minimum.
     QSize startSize() const;
+    // Whether the settings file gave the window its last size and place.
+    bool geometryRestored() const { return mGeometryRestored; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     // MouseModesHost
@@ -116,10 +122,12 @@ private:
     void showError(const QString& text) override;
     void undoChanged() override;
     void selectionChanged() override;
+    void hoverChanged() override;
     // FileCommandsHost (and the undo button above)
     QWidget* dialogParent() override { return this; }
     void fitViewToBlock() override;
-    void setCaption(const QString& caption) override { setWindowTitle(caption); }
+    void setCaption(const QString& caption) override; // with the modified mark
+    void showModified(); // the caption's "*" from the modification test
     void documentChanged(const QString& path) override;
 
     void createActions();
@@ -130,6 +138,9 @@ private:
     void createDocumentSafety();
     void Form_Load();
     void Form_Unload();
+    // Window size, place and the grid switch, kept in the settings file.
+    void restoreSettings();
+    void storeSettings();
     void readDrawingArea();
     void resetScrollBars();
     void afterRectZoom(ZoomResult r);
@@ -173,4 +184,5 @@ private:
     QPoint mPanFrom;
     bool mIconsOk = false;
     bool mUnloaded = false;
+    bool mGeometryRestored = false;
 };

@@ -107,3 +107,9 @@ void Picture1::wheelEvent(QWheelEvent* e)
         emit wheelSteps(steps, e->position().x(), e->position().y());
     e->accept();
 }
+
+void Picture1::leaveEvent(QEvent* e)
+{
+    QWidget::leaveEvent(e);
+    emit mouseLeft();
+}

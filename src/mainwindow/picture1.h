@@ -39,6 +39,7 @@ signals:
     // Whole wheel steps (positive away from the user) at a position.
     void wheelSteps(int steps, double x, double y);
     void resized();
+    void mouseLeft();
 
 protected:
     void paintEvent(QPaintEvent* e) override;
@@ -47,6 +48,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
+    void leaveEvent(QEvent* e) override;
 
 private:
     void render();

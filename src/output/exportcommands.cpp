@@ -3,12 +3,16 @@
 #include "dialogs/prompts.h"
 #include "output/pngsizedialog.h"
 
+#include <QAction>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 
 namespace {
 
@@ -86,6 +90,14 @@ bool ExportCommands::printPreview()
     setUpPrinter(printer);
     QPrintPreviewDialog dlg(&printer, mParent);
     dlg.setWindowTitle(QStringLiteral("印刷プレビュー"));
+    // Large enough to read the sheet: two thirds of the screen, the page
+    // filling the width.
+    if (const QScreen* s = mParent ? mParent->screen() : QGuiApplication::primaryScreen())
+        dlg.resize(s->availableSize() * 2 / 3);
+    if (auto* fitWidth = dlg.findChild<QAction*>(QStringLiteral("fitWidthAction")))
+        fitWidth->trigger();
+    else if (auto* preview = dlg.findChild<QPrintPreviewWidget*>())
+        preview->fitToWidth();
     const DataSheetInfo info = sheetInfo();
     bool printed = true;
     // Asked for every page drawn: the preview itself and printing from it.

@@ -500,6 +500,44 @@ QString SectionPainter::pointLabel(int n)
     return n < 0 ? digits + QLatin1Char(' ') : QLatin1Char(' ') + digits + QLatin1Char(' ');
 }
 
+void SectionPainter::paintHover(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
+                                qint16 line, qint16 point)
+{
+    if (!usableView(v))
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(Palette::Gravity, 3);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    QLine seg;
+    if (line >= 1 && line <= std::min<int>(blk.LineCnt, BlkRec::LineLast) &&
+        segmentOnScreen(v, area, blk, line, seg))
+        p.drawLine(seg);
+    if (point >= 1 && point <= std::min<int>(blk.PntCnt, BlkRec::PntLast)) {
+        const QPoint c = toScreen(v, blk.PntX[point], blk.PntY[point]);
+        pen.setWidth(2);
+        p.setPen(pen);
+        p.drawRect(QRect(c - QPoint(6, 6), c + QPoint(6, 6)));
+    }
+    p.restore();
+}
+
+void SectionPainter::paintHint(QPainter& p, QSize area, const QString& text, const QFont& font)
+{
+    p.save();
+    QFont f = font;
+    f.setStyleStrategy(QFont::NoAntialias); // like the picture's other text
+    p.setFont(f);
+    const QRect box =
+        p.fontMetrics().boundingRect(QRect(QPoint(0, 0), area), Qt::AlignCenter, text);
+    // On a clear patch, so that grid lines do not cut through the letters.
+    p.fillRect(box.adjusted(-4, -2, 4, 2), Palette::Back);
+    p.setPen(Palette::Hint);
+    p.drawText(box, Qt::AlignCenter, text);
+    p.restore();
+}
+
 void SectionPainter::bandRect(QPainter& p, QPoint a, QPoint b)
 {
     const int x0 = std::min(a.x(), b.x());

@@ -23,6 +23,7 @@ inline const QColor PointMark(255, 0, 255); // 13
 inline const QColor Band(255, 255, 0);      // 14: rubber bands and selections
 inline const QColor Fore(255, 255, 255);    // 15: segments and text
 inline const QColor Back(0, 0, 0);
+inline const QColor Hint(192, 192, 192); // 7: guidance on the empty picture
 } // namespace Palette
 
 // Draws the whole section picture: black background, the optional grid,
@@ -112,6 +113,15 @@ public:
     // point numbers are shown with.
     static void plus(QPainter& p, QPoint pos, const QColor& c);
     static QString pointLabel(int n); // " 12 "
+
+    // The segment (1..LineCnt) or point (1..PntCnt) a click would pick,
+    // marked in cyan over the picture: the segment widened, the point ringed.
+    // -1, or a number outside the tables, marks nothing.
+    static void paintHover(QPainter& p, QSize area, const ViewState& v, const BlkRec& blk,
+                           qint16 line, qint16 point);
+
+    // One line of grey guidance in the middle of the area.
+    static void paintHint(QPainter& p, QSize area, const QString& text, const QFont& font);
 
     // Rubber bands, drawn so that drawing the same band twice leaves the
     // picture as it was (XOR with palette 14).
