@@ -18,6 +18,42 @@ FileGuard::FileGuard(Prompts& prompts, QObject* parent) : QObject(parent), mProm
     connect(&mSettle, &QTimer::timeout, this, &FileGuard::checkNow);
     connect(&mWatcher, &QFileSystemWatcher::fileChanged, this, &FileGuard::onWatchEvent);
     connect(&mWatcher, &QFileSystemWatcher::directoryChanged, this, &FileGuard::onWatchEvent);
+    mLocker.setMaxThreadCount(1);
+}
+
+FileGuard::~FileGuard()
+{
+    mLocker.waitForDone();
+}
+
+bool FileGuard::locked()
+{
+    mLocker.waitForDone();
+    return mLock.isHeld();
+}
+
+void FileGuard::takeLockLater(const QString& path)
+{
+    // Taking a lock writes a file and syncs it to disk, which a shared drive
+    // may take long over; the window does not wait for it.
+    mLocker.start([this, path] {
+        LockHolder holder;
+        if (mLock.acquire(path, &holder) == BlockLock::Result::Elsewhere)
+            QMetaObject::invokeMethod(
+                this, [this, path, holder] { lostRace(path, holder); }, Qt::QueuedConnection);
+    });
+}
+
+void FileGuard::lostRace(const QString& path, const LockHolder& holder)
+{
+    // Another copy took the block in the moment between the look and the lock.
+    if (!sameFile(path, mPath) || mReadOnly)
+        return;
+    mHolder = holder;
+    mReadOnly = true;
+    emit stateChanged();
+    mPrompts.information(mParent, QStringLiteral("編集中"),
+                         holderText() + QStringLiteral("\n読み取り専用で開きました。"));
 }
 
 bool FileGuard::sameFile(const QString& a, const QString& b)
@@ -41,7 +77,13 @@ QString FileGuard::holderText() const
 bool FileGuard::adopt(const QString& path, const FileStamp& stamp, QWidget* parent)
 {
     // The same file read again keeps the way it was opened.
-    if (!sameFile(path, mPath)) {
+    mParent = parent;
+    if (!sameFile(path, mPath) && !QFileInfo::exists(BlockLock::lockPathFor(path))) {
+        // The usual case: nobody holds it, nothing to ask.
+        mReadOnly = false;
+        takeLockLater(path);
+    } else if (!sameFile(path, mPath)) {
+        mLocker.waitForDone();
         BlockLock next;
         LockHolder holder;
         bool readOnly = false;
@@ -68,7 +110,7 @@ bool FileGuard::adopt(const QString& path, const FileStamp& stamp, QWidget* pare
 
 void FileGuard::clear()
 {
-    mLock.release();
+    mLocker.start([this] { mLock.release(); });
     mPath.clear();
     mStamp = {};
     mTold.reset();
@@ -115,11 +157,8 @@ FileGuard::Write FileGuard::beforeWrite(const QString& target, QWidget* parent)
 
 void FileGuard::saved(const QString& path)
 {
-    if (!sameFile(path, mPath) || !mLock.isHeld()) {
-        LockHolder holder;
-        if (mLock.acquire(path, &holder) == BlockLock::Result::Elsewhere)
-            mHolder = holder; // opened anyway and still held there
-    }
+    // A new file, or the open one no longer held elsewhere: this window's now.
+    mLocker.start([this, path] { mLock.acquire(path); });
     mPath = path;
     mReadOnly = false;
     mStamp = FileStamp::ofPath(path);

@@ -6,6 +6,7 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <optional>
@@ -28,6 +29,7 @@ public:
     };
 
     explicit FileGuard(Prompts& prompts, QObject* parent = nullptr);
+    ~FileGuard() override; // the lock goes
 
     // A block read from path with stamp becomes the open block. When another
     // copy holds it, asks whether to open it read-only, anyway or not at all;
@@ -47,7 +49,11 @@ public:
     QString path() const { return mPath; }
     bool readOnly() const { return mReadOnly; }
     const LockHolder& holder() const { return mHolder; }
-    bool locked() const { return mLock.isHeld(); }
+    // Whether this window holds the lock of the open file, once any lock
+    // being taken or let go is done.
+    bool locked();
+    // Waits until the lock being taken or let go is done (tests, exit).
+    void settleLock() { mLocker.waitForDone(); }
     // Checks the open file against its stamp now rather than after the
     // settling delay (tests and the benchmark).
     void checkNow();
@@ -63,6 +69,8 @@ signals:
 
 private:
     void watch();
+    void takeLockLater(const QString& path);
+    void lostRace(const QString& path, const LockHolder& holder);
     void onWatchEvent();
     QString holderText() const;
 
@@ -70,8 +78,10 @@ private:
     QString mPath; // the open block file; empty when untitled
     FileStamp mStamp;
     std::optional<FileStamp> mTold; // the last change told, so that it is told once
-    BlockLock mLock;
-    LockHolder mHolder; // who held it when it was opened read-only or anyway
+    BlockLock mLock;                // used by mLocker's thread, or by this one once it is idle
+    QThreadPool mLocker;            // one thread: locks are taken and let go in order
+    QWidget* mParent = nullptr;     // for a word after the window was opened
+    LockHolder mHolder;             // who held it when it was opened read-only or anyway
     bool mReadOnly = false;
     QFileSystemWatcher mWatcher;
     QTimer mSettle; // a save by another program comes as several events

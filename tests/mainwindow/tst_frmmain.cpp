@@ -727,6 +727,7 @@ void TstFrmMain::twoWindowsOnOneBlock()
     Rig first;
     first.w->openAtStart(block);
     QCOMPARE(first.prompts.kind(QStringLiteral("choose")).size(), 0);
+    first.w->files().guard().settleLock(); // taken off the window's thread
 
     Rig second;
     second.prompts.chooseAnswers << answer;
@@ -769,6 +770,7 @@ void TstFrmMain::twoWindowsOnOneBlock()
         QCOMPARE(second.w->windowTitle(), QStringLiteral("直立消波ブロック設定 - new"));
         // The new file is its own now: no longer read-only, and locked.
         QVERIFY(!filePanel->isVisibleTo(second.w.get()));
+        QVERIFY(second.w->files().guard().locked());
         Rig third;
         third.w->openAtStart(renamed);
         QCOMPARE(third.prompts.kind(QStringLiteral("choose")).size(), 1);
@@ -778,6 +780,8 @@ void TstFrmMain::twoWindowsOnOneBlock()
     }
     // The first window closes and lets the block go.
     QVERIFY(first.w->close());
+    first.w->files().guard().settleLock();
+    QVERIFY(!first.w->files().guard().locked());
     Rig later;
     later.w->openAtStart(block);
     QCOMPARE(later.prompts.kind(QStringLiteral("choose")).size(), 0);
