@@ -18,6 +18,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QIcon>
@@ -471,9 +472,10 @@ void frmMain::fileChangedOnDisk(bool deleted)
         return;
     const QString path = mFiles.guard().path();
     mOfferingReload = true;
-    const bool reload = mPrompts->yesNo(this, QStringLiteral("再読込"),
-                                        QStringLiteral("%1 は他で変更されました。\n再読込しますか?")
-                                            .arg(QDir::toNativeSeparators(path)));
+    const bool reload =
+        mPrompts->yesNo(this, QStringLiteral("再読込"),
+                        QStringLiteral("%1 は他で変更されました。\n再読込しますか?")
+                            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
     mOfferingReload = false;
     if (reload && !Data_Modified(mMod) && mFiles.guard().path() == path) {
         Raber_Reset();
