@@ -98,6 +98,8 @@ private slots:
     void cancelInChooserKeepsFolderChange();
     void changedOnDiskAsksBeforeWrite_data();
     void changedOnDiskAsksBeforeWrite();
+    void lockFollowsTheOpenFile_data();
+    void lockFollowsTheOpenFile();
 };
 
 // command: New, Open or Close (the close request's prompt); the block is
@@ -343,6 +345,54 @@ void TstFileCommands::changedOnDiskAsksBeforeWrite()
     QCOMPARE(Data_Modified(*r.mod), asked.size() == 1 && answer == 2);
     // 別名で保存 showed the save dialog a second time.
     QCOMPARE(r.prompts.saveRequests.size(), asked.size() == 1 && answer == 1 ? 2 : 1);
+}
+
+void TstFileCommands::lockFollowsTheOpenFile_data()
+{
+    QTest::addColumn<QString>("command");    // after good.csv was opened
+    QTest::addColumn<QString>("lockedFile"); // the one file locked afterwards; "" none
+    QTest::newRow("New") << "New"
+                         << "";
+    QTest::newRow("Open another") << "Open"
+                                  << "other.csv";
+    QTest::newRow("save to a new name") << "Save"
+                                        << "saved.csv";
+    QTest::newRow("a recovered block") << "Recovered"
+                                       << "";
+}
+
+void TstFileCommands::lockFollowsTheOpenFile()
+{
+    QFETCH(QString, command);
+    Rig r;
+    QVERIFY(Blk_Write(sampleBlock(1), r.path(QStringLiteral("other.csv"))).ok);
+    QVERIFY(r.files->openFile(r.path(QStringLiteral("good.csv"))));
+    auto locks = [&r] {
+        QStringList held;
+        for (const char* name : {"good.csv", "other.csv", "saved.csv"}) {
+            if (BlockLock::heldElsewhere(r.path(QString::fromLatin1(name))))
+                held << QString::fromLatin1(name);
+        }
+        return held;
+    };
+    r.files->guard().settleLock();
+    QCOMPARE(locks(), QStringList{"good.csv"});
+    if (command == u"New") {
+        r.files->mnuFileNew_Click();
+    } else if (command == u"Open") {
+        r.chooseInDialog(QStringLiteral("other"));
+        r.files->mnuFileOpen_Click();
+    } else if (command == u"Save") {
+        r.prompts.saveAnswers << r.path(QStringLiteral("saved.csv"));
+        r.files->mnuFileSave_Click();
+    } else {
+        r.files->adoptRecovered(sampleBlock(3));
+    }
+    r.files->guard().settleLock();
+    QFETCH(QString, lockedFile);
+    QCOMPARE(locks(), lockedFile.isEmpty() ? QStringList() : QStringList{lockedFile});
+    QCOMPARE(r.files->guard().locked(), !lockedFile.isEmpty());
+    QVERIFY(r.prompts.kind(QStringLiteral("choose")).isEmpty());
 }
 
 QTEST_MAIN(TstFileCommands)
