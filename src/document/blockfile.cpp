@@ -6,6 +6,7 @@
 #include "document/regularfile.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -389,8 +390,14 @@ QString Blk_WriteFailureText(const QFileDevice& file, const QString& path, qint6
         (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < needed);
     if (noRoom)
         return QStringLiteral("ディスクの空き容量が足りません。");
-    if (file.error() != QFileDevice::NoError && file.error() != QFileDevice::UnspecifiedError)
-        return file.errorString();
+    // Qt's text when it has a reason; its "Unknown error" says nothing.
+    const QString qt = file.errorString();
+    const bool known = file.error() != QFileDevice::NoError &&
+                       file.error() != QFileDevice::UnspecifiedError &&
+                       qt != QCoreApplication::translate("QIODevice", "Unknown error") &&
+                       qt != QLatin1String("Unknown error");
+    if (known)
+        return qt;
     return QStringLiteral("書き込みが途中で止まりました (ディスクの空き容量不足など)。");
 }
 
@@ -408,8 +415,10 @@ BlkWriteResult Blk_WriteBytes(const QByteArray& bytes, const QString& path)
         return failure(QStringLiteral("ファイル %1 に書き込めません。\n%2")
                            .arg(QDir::toNativeSeparators(path), why));
     }
+    // The last bytes may meet a full disk only here, when they reach it.
     if (!f.commit())
-        return failure(QStringLiteral("ファイル %1 を保存できません。\n%2")
-                           .arg(QDir::toNativeSeparators(path), f.errorString()));
+        return failure(
+            QStringLiteral("ファイル %1 を保存できません。\n%2")
+                .arg(QDir::toNativeSeparators(path), Blk_WriteFailureText(f, path, bytes.size())));
     return {true, {}};
 }
