@@ -37,6 +37,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 QStringList captions(const QList<QAction*>& actions)
@@ -76,6 +78,10 @@ private slots:
     void recoveryAfterCrash();
     void checksFollowTheBlock();
     void typicalRoadThroughTheDialogs();
+    void twoWindowsOnOneBlock_data();
+    void twoWindowsOnOneBlock();
+    void changeOnDiskOffersReload_data();
+    void changeOnDiskOffersReload();
 };
 
 void TstFrmMain::menus()
@@ -357,12 +363,18 @@ void TstFrmMain::openAtStart_data()
     QTest::newRow("not a block file")
         << QStringLiteral(MRB_TESTDATA_DIR "/fuzz_seed/header_wrong.csv") << false;
     QTest::newRow("missing") << QStringLiteral("/nonexistent/x.csv") << false;
+    QTest::newRow("a FIFO") << QStringLiteral("fifo") << false;
 }
 
 void TstFrmMain::openAtStart()
 {
     QFETCH(QString, file);
     QFETCH(bool, opens);
+    QTemporaryDir fifoDir;
+    if (file == u"fifo") { // `mkfifo x.csv; mrb_make x.csv`: no reader waits on it
+        file = fifoDir.filePath(QStringLiteral("x.csv"));
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    }
     Rig r;
     r.w->openAtStart(file);
     if (opens) {
@@ -651,6 +663,139 @@ void TstFrmMain::typicalRoadThroughTheDialogs()
     QVERIFY(!Data_Modified(*r.mod));
     QVERIFY(r.w->close()); // nothing to ask
     QVERIFY(r.prompts.kind(QStringLiteral("yesNoCancel")).isEmpty());
+}
+
+void TstFrmMain::twoWindowsOnOneBlock_data()
+{
+    QTest::addColumn<int>("answer"); // 読み取り専用で開く 0, それでも開く 1, キャンセル 2
+    QTest::newRow("read-only") << 0;
+    QTest::newRow("anyway") << 1;
+    QTest::newRow("cancel") << 2;
+}
+
+void TstFrmMain::twoWindowsOnOneBlock()
+{
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const QString block = dir.filePath(QStringLiteral("blk.csv"));
+    QVERIFY(QFile::copy(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"), block));
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray original = bytes(block);
+    Rig first;
+    first.w->openAtStart(block);
+    QCOMPARE(first.prompts.kind(QStringLiteral("choose")).size(), 0);
+    first.w->files().guard().settleLock(); // taken off the window's thread
+
+    Rig second;
+    second.prompts.chooseAnswers << answer;
+    second.w->openAtStart(block);
+    const QStringList asked = second.prompts.kind(QStringLiteral("choose"));
+    QCOMPARE(asked.size(), 1);
+    const QString who = QFileInfo(block).owner() + u'@' + QSysInfo::machineHostName();
+    const QString since = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd"));
+    QVERIFY2(asked[0].startsWith(
+                 QStringLiteral("このブロックは %1 で編集中です (開始 %2 ").arg(who, since)),
+             qPrintable(asked[0]));
+    QVERIFY(asked[0].endsWith(QStringLiteral(")。|読み取り専用で開く/それでも開く/キャンセル")));
+    auto* filePanel = second.w->findChild<QLabel*>(QStringLiteral("StatusBar1_File"));
+    QVERIFY(filePanel);
+    if (answer == 2) {
+        QCOMPARE(second.w->windowTitle(), QStringLiteral("直立消波ブロック設定[*]"));
+        QCOMPARE(second.mod->BlkData.PntCnt, qint16(0));
+        return;
+    }
+    QCOMPARE(second.w->windowTitle(), QStringLiteral("直立消波ブロック設定 - blk[*]"));
+    QCOMPARE(filePanel->isVisibleTo(second.w.get()), answer == 0);
+    if (answer == 0)
+        QVERIFY(filePanel->text().contains(QStringLiteral("読み取り専用 (%1 で編集中)").arg(who)));
+
+    // An edit, then 保存 onto the same file, then (read-only) onto a new one.
+    second.w->menuItem(QStringLiteral("mnuLineDelAll"))->trigger();
+    QVERIFY(Data_Modified(*second.mod));
+    const QString renamed = dir.filePath(QStringLiteral("new.csv"));
+    second.prompts.saveAnswers << block << renamed;
+    second.w->toolbarButton(QStringLiteral("Save"))->trigger();
+    const QStringList told = second.prompts.kind(QStringLiteral("information"));
+    if (answer == 0) {
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QStringLiteral("別の名前で保存してください")),
+                 qPrintable(told[0]));
+        QCOMPARE(bytes(block), original);
+        BlkRec saved;
+        QVERIFY(Blk_ReadPath(saved, renamed));
+        QCOMPARE(saved.LineCnt, qint16(0));
+        QCOMPARE(second.w->windowTitle(), QStringLiteral("直立消波ブロック設定 - new[*]"));
+        // The new file is its own now: no longer read-only, and locked.
+        QVERIFY(!filePanel->isVisibleTo(second.w.get()));
+        QVERIFY(second.w->files().guard().locked());
+        Rig third;
+        third.w->openAtStart(renamed);
+        QCOMPARE(third.prompts.kind(QStringLiteral("choose")).size(), 1);
+    } else {
+        QCOMPARE(told.size(), 0); // opened anyway: written as the user chose
+        QVERIFY(bytes(block) != original);
+    }
+    // The first window closes and lets the block go.
+    QVERIFY(first.w->close());
+    first.w->files().guard().settleLock();
+    QVERIFY(!first.w->files().guard().locked());
+    Rig later;
+    later.w->openAtStart(block);
+    QCOMPARE(later.prompts.kind(QStringLiteral("choose")).size(), 0);
+}
+
+void TstFrmMain::changeOnDiskOffersReload_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("not modified: 再読込 offered") << false << false;
+    QTest::newRow("modified: only told") << true << false;
+    QTest::newRow("deleted: only told") << false << true;
+}
+
+void TstFrmMain::changeOnDiskOffersReload()
+{
+    QFETCH(bool, modified);
+    QFETCH(bool, deleted);
+    QTemporaryDir dir;
+    const QString block = dir.filePath(QStringLiteral("blk.csv"));
+    QVERIFY(QFile::copy(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"), block));
+    Rig r;
+    r.w->openAtStart(block);
+    if (modified)
+        r.w->menuItem(QStringLiteral("mnuLineDelAll"))->trigger();
+    r.prompts.yesNoAnswers << true;
+    // Another program saves the block the safe way: a new file renamed over it.
+    BlkRec other;
+    QVERIFY(Blk_ReadPath(other, block));
+    other.V = 7.5;
+    if (deleted)
+        QVERIFY(QFile::remove(block));
+    else
+        QVERIFY(Blk_Write(other, block).ok);
+    auto* filePanel = r.w->findChild<QLabel*>(QStringLiteral("StatusBar1_File"));
+    const QString notice = deleted ? QStringLiteral("ファイルが削除されました")
+                                   : QStringLiteral("ファイルが他で変更されました");
+    if (modified || deleted) {
+        QTRY_COMPARE(filePanel->text(), notice);
+        QVERIFY(r.prompts.kind(QStringLiteral("yesNo")).isEmpty());
+        QVERIFY(r.mod->BlkData.V != 7.5);
+        return;
+    }
+    QTRY_COMPARE(r.prompts.kind(QStringLiteral("yesNo")).size(), 1);
+    QVERIFY(r.prompts.kind(QStringLiteral("yesNo"))[0].endsWith(QStringLiteral("再読込しますか?")));
+    QCOMPARE(r.mod->BlkData.V, 7.5); // read again through the reader
+    QVERIFY(!Data_Modified(*r.mod));
+    QVERIFY(filePanel->text().isEmpty());
+    // The block saved over the reloaded file asks nothing: it is the file's content now.
+    r.w->menuItem(QStringLiteral("mnuLineDelAll"))->trigger();
+    r.prompts.saveAnswers << block;
+    r.w->toolbarButton(QStringLiteral("Save"))->trigger();
+    QVERIFY(r.prompts.kind(QStringLiteral("choose")).isEmpty());
+    QVERIFY(!Data_Modified(*r.mod));
 }
 
 QTEST_MAIN(TstFrmMain)
