@@ -27,10 +27,6 @@ namespace DataSheet {
 inline constexpr double PageWidth = 2100;
 inline constexpr double PageHeight = 2970;
 
-// One of the section painter's pixels on paper: 0.25 mm, about a screen's
-// pixel, so the section looks as on a 100 dpi screen.
-inline constexpr double SectionPixel = 2.5;
-
 // Most rows of one column group of each table; more rows go into further
 // groups side by side. 100 points and 51 layer rows fill four and three.
 inline constexpr int PointRowsPerGroup = 25;

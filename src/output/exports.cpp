@@ -15,6 +15,8 @@
 #include <QSvgGenerator>
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 
 namespace {
 
@@ -102,7 +104,225 @@ QString documentTitle(const BlkRec& blk)
     return blk.Name.isEmpty() ? QStringLiteral("直立消波ブロック") : blk.Name;
 }
 
+// An SVG generator writing into buffer, with the document's title.
+void setUpSvg(QSvgGenerator& svg, QBuffer& buffer, const BlkRec& blk)
+{
+    svg.setOutputDevice(&buffer);
+    svg.setTitle(documentTitle(blk));
+    svg.setDescription(QStringLiteral("直立消波ブロックの断面"));
+}
+
+void setUpPdf(QPdfWriter& pdf, const BlkRec& blk, QSizeF pageMm, int resolution)
+{
+    pdf.setResolution(resolution);
+    pdf.setPageLayout(QPageLayout(QPageSize(pageMm, QPageSize::Millimeter), QPageLayout::Portrait,
+                                  QMarginsF(0, 0, 0, 0)));
+    pdf.setTitle(documentTitle(blk));
+    pdf.setCreator(QStringLiteral("直立消波ブロック設定"));
+}
+
+// The drawing options with the scale settled: the given one, or for a scale
+// that is not positive the default for a page.
+DrawingPainter::Options pageDrawing(const BlkRec& blk, const SectionExport& e)
+{
+    DrawingPainter::Options o = e.drawing;
+    if (o.scale <= 0)
+        o.scale = Exports::defaultScale(blk, o);
+    return o;
+}
+
+// Paints the drawing on its page, painter units in mm: white paper, the
+// drawing centred within the margins.
+void paintDrawingPage(QPainter& p, QSizeF page, const BlkRec& blk,
+                      const DrawingPainter::Options& opt)
+{
+    p.fillRect(QRectF(QPointF(0, 0), page), Qt::white);
+    DrawingPainter::paint(p, QRectF(QPointF(0, 0), page), blk, opt);
+}
+
+ExportResult badDpi()
+{
+    return ExportResult::failed(QStringLiteral("解像度は %1 〜 %2 dpi で指定してください。")
+                                    .arg(Exports::MinDpi)
+                                    .arg(Exports::MaxDpi));
+}
+
+ExportResult tooLarge(QSize s)
+{
+    return ExportResult::failed(
+        QStringLiteral("画像が大きすぎます（%1 × %2 ピクセル）。幅・高さとも %3 ピクセル以下に"
+                       "なるよう、縮尺か解像度を下げてください。")
+            .arg(s.width())
+            .arg(s.height())
+            .arg(Exports::MaxImageSide));
+}
+
+ExportResult noScaleFits()
+{
+    return ExportResult::failed(
+        QStringLiteral("この画像の大きさには 1:%1 でも断面図が収まりません。"
+                       "画像を大きくするか解像度を上げてください。")
+            .arg(DrawingScale::Standard.back()));
+}
+
+// The PNG bytes of img, with its resolution.
+ExportResult savePng(const QString& path, QImage& img, int dpi)
+{
+    const int perMetre = int(std::lround(dpi / 0.0254));
+    img.setDotsPerMeterX(perMetre);
+    img.setDotsPerMeterY(perMetre);
+    QSaveFile file(path);
+    if (ExportResult r = open(file); !r.ok())
+        return r;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!img.save(&buffer, "PNG"))
+        return abandon(file, saveFailed(path));
+    return commit(file, bytes);
+}
+
+// A drawing-look picture: its pixel size and scale, or the reason it cannot
+// be made.
+ExportResult drawingImage(const BlkRec& blk, const SectionExport& e, QImage& img)
+{
+    DrawingPainter::Options opt = e.drawing;
+    const double pxPerMm = e.dpi / 25.4;
+    QSize size = e.size;
+    if (opt.scale <= 0) {
+        if (!validSize(size))
+            return badSize();
+        const QSizeF room(size.width() / pxPerMm - 2 * Exports::DrawingMargin,
+                          size.height() / pxPerMm - 2 * Exports::DrawingMargin);
+        opt.scale = DrawingPainter::largestScale(blk, opt, room);
+        if (opt.scale == 0)
+            return noScaleFits();
+    } else {
+        size = Exports::drawingPixelSize(blk, opt, e.dpi);
+        if (size.width() > Exports::MaxImageSide || size.height() > Exports::MaxImageSide)
+            return tooLarge(size);
+        size = size.expandedTo(QSize(Exports::MinImageSide, Exports::MinImageSide));
+    }
+    img = QImage(size, QImage::Format_RGB32);
+    if (img.isNull())
+        return ExportResult::failed(QStringLiteral("画像を作成できませんでした。"));
+    img.fill(Qt::white);
+    QPainter p(&img);
+    p.scale(pxPerMm, pxPerMm);
+    const QSizeF page(size.width() / pxPerMm, size.height() / pxPerMm);
+    paintDrawingPage(p, page, blk, opt);
+    return {};
+}
+
 } // namespace
+
+QSizeF Exports::drawingPageSize(const BlkRec& blk, const DrawingPainter::Options& opt)
+{
+    const QSizeF s = DrawingPainter::size(blk, opt);
+    return QSizeF(std::ceil(s.width() - 1e-9) + 2 * DrawingMargin,
+                  std::ceil(s.height() - 1e-9) + 2 * DrawingMargin);
+}
+
+int Exports::defaultScale(const BlkRec& blk, const DrawingPainter::Options& opt)
+{
+    const QSizeF a4(297 - 2 * DrawingMargin, 210 - 2 * DrawingMargin);
+    const int landscape = DrawingPainter::largestScale(blk, opt, a4);
+    const int portrait = DrawingPainter::largestScale(blk, opt, a4.transposed());
+    const int best = std::min(landscape == 0 ? INT_MAX : landscape,
+                              portrait == 0 ? INT_MAX : portrait);
+    return best == INT_MAX ? DrawingScale::Standard.back() : best;
+}
+
+QSize Exports::drawingPixelSize(const BlkRec& blk, const DrawingPainter::Options& opt, int dpi)
+{
+    const QSizeF mm = drawingPageSize(blk, opt);
+    return QSize(int(std::lround(mm.width() * dpi / 25.4)),
+                 int(std::lround(mm.height() * dpi / 25.4)));
+}
+
+ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
+                                      const SectionExport& e)
+{
+    if (e.look == SectionLook::Screen)
+        return writeSectionSvg(path, blk, e.screen, e.size);
+    const DrawingPainter::Options opt = pageDrawing(blk, e);
+    const QSizeF page = drawingPageSize(blk, opt);
+    QSaveFile file(path);
+    if (ExportResult r = open(file); !r.ok())
+        return r;
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        setUpSvg(svg, buffer, blk);
+        // Whole millimetres at 254 dpi are whole tenths: the size the
+        // generator writes in mm is the page's exactly.
+        constexpr int kSvgDpi = 254;
+        svg.setResolution(kSvgDpi);
+        svg.setSize(QSize(int(std::lround(page.width() * 10)),
+                          int(std::lround(page.height() * 10))));
+        svg.setViewBox(QRectF(QPointF(0, 0), page));
+        QPainter p;
+        if (!p.begin(&svg))
+            return abandon(file, createFailed(path));
+        paintDrawingPage(p, page, blk, opt);
+        p.end();
+    }
+    return commit(file, bytes);
+}
+
+ExportResult Exports::writeSectionPdf(const QString& path, const BlkRec& blk,
+                                      const SectionExport& e)
+{
+    const bool screen = e.look == SectionLook::Screen;
+    if (screen && !validSize(e.size))
+        return badSize();
+    const DrawingPainter::Options opt = pageDrawing(blk, e);
+    const QSizeF page = screen ? QSizeF(e.size) * (25.4 / ScreenDpi) : drawingPageSize(blk, opt);
+    QSaveFile file(path);
+    if (ExportResult r = open(file); !r.ok())
+        return r;
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter pdf(&buffer);
+        setUpPdf(pdf, blk, page, screen ? ScreenDpi : PdfResolution);
+        QPainter p;
+        if (!p.begin(&pdf))
+            return abandon(file, createFailed(path));
+        if (screen) {
+            SectionPainter::paint(p, e.size, fittedView(blk, e.size), blk, e.screen);
+        } else {
+            p.scale(PdfResolution / 25.4, PdfResolution / 25.4);
+            paintDrawingPage(p, page, blk, opt);
+        }
+        if (!p.end())
+            return abandon(file, saveFailed(path));
+    }
+    return commit(file, bytes);
+}
+
+ExportResult Exports::writeSectionPng(const QString& path, const BlkRec& blk,
+                                      const SectionExport& e)
+{
+    if (e.dpi < MinDpi || e.dpi > MaxDpi)
+        return badDpi();
+    QImage img;
+    if (e.look == SectionLook::Screen) {
+        if (!validSize(e.size))
+            return badSize();
+        img = QImage(e.size, QImage::Format_RGB32);
+        if (img.isNull())
+            return ExportResult::failed(QStringLiteral("画像を作成できませんでした。"));
+        QPainter p(&img);
+        SectionPainter::paint(p, e.size, fittedView(blk, e.size), blk, e.screen);
+    } else if (ExportResult r = drawingImage(blk, e, img); !r.ok()) {
+        return r;
+    }
+    return savePng(path, img, e.dpi);
+}
 
 ViewState Exports::fittedView(const BlkRec& blk, QSize size)
 {
@@ -168,11 +388,9 @@ ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
+        setUpSvg(svg, buffer, blk);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(documentTitle(blk));
-        svg.setDescription(QStringLiteral("直立消波ブロックの断面"));
         QPainter p;
         if (!p.begin(&svg))
             return abandon(file, createFailed(path));
@@ -194,13 +412,5 @@ ExportResult Exports::writeSectionPng(const QString& path, const BlkRec& blk,
         QPainter p(&img);
         SectionPainter::paint(p, size, fittedView(blk, size), blk, look);
     }
-    QSaveFile file(path);
-    if (ExportResult r = open(file); !r.ok())
-        return r;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!img.save(&buffer, "PNG"))
-        return abandon(file, saveFailed(path));
-    return commit(file, bytes);
+    return savePng(path, img, ScreenDpi);
 }

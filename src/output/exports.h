@@ -59,6 +59,7 @@ namespace Exports {
 inline constexpr int PdfResolution = 300; // dpi
 inline constexpr int MinImageSide = 16;
 inline constexpr int MaxImageSide = 8192;
+inline constexpr int ScreenDpi = 96; // screen-look pictures: one pixel a screen's
 inline constexpr int MinDpi = 36;
 inline constexpr int MaxDpi = 2400;
 // Blank paper around a drawing exported alone, on each side.

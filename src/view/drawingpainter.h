@@ -116,9 +116,9 @@ public:
     // no free place is left out.
     static QList<Label> pointLabels(const BlkRec& blk, const Options& opt);
 
-    // Paints the drawing centred in frame (painter units = mm). Fills only the
-    // drawing's own bounds with white; the caller clears the page. A drawing
-    // larger than frame overflows it evenly on each side.
+    // Paints the drawing centred in frame (painter units = mm) in black on
+    // whatever is there: the caller clears the paper. A drawing larger than
+    // frame overflows it evenly on each side.
     static void paint(QPainter& p, const QRectF& frame, const BlkRec& blk, const Options& opt);
 
     // The largest standard scale at which the drawing, with opt's
