@@ -245,7 +245,8 @@ int scaleFor(const BlkRec& blk, const Layout& l)
 void paintSection(QPainter& p, const Layout& l, const BlkRec& blk)
 {
     const int scale = scaleFor(blk, l);
-    QString note = QStringLiteral("線分 %1 本").arg(std::clamp<int>(blk.LineCnt, 0, BlkRec::LineLast));
+    QString note =
+        QStringLiteral("線分 %1 本").arg(std::clamp<int>(blk.LineCnt, 0, BlkRec::LineLast));
     if (scale > 0)
         note = QStringLiteral("縮尺 %1　　").arg(DrawingScale::text(scale)) + note;
     heading(p, l.section.adjusted(0, -kHeadingHeight, 0, 0), QStringLiteral("断面図"), note);
@@ -255,8 +256,8 @@ void paintSection(QPainter& p, const Layout& l, const BlkRec& blk)
         p.save();
         // The drawing works in mm; the page in tenths of them.
         p.scale(kUnitsPerMm, kUnitsPerMm);
-        DrawingPainter::paint(p, QRectF(l.section.topLeft() / kUnitsPerMm, l.section.size() / kUnitsPerMm),
-                              blk, opt);
+        DrawingPainter::paint(
+            p, QRectF(l.section.topLeft() / kUnitsPerMm, l.section.size() / kUnitsPerMm), blk, opt);
         const QSizeF noteSize = DrawingPainter::scaleNoteSize(opt);
         const QPointF at(l.scaleBar.left() / kUnitsPerMm,
                          l.scaleBar.center().y() / kUnitsPerMm - noteSize.height() / 2);

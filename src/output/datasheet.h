@@ -20,8 +20,8 @@ struct DataSheetInfo
 // The data sheet of one block on one A4 portrait page: title, the section as
 // a drawing to scale (DrawingPainter) with the scale written and a scale
 // bar, specification values, point table and layer table, file name and
-// date. Printed at 100 %, the drawing measures true at its scale. All lengths are in tenths of a millimetre
-// on the A4 page: whole numbers of them make usable font pixel sizes.
+// date. Printed at 100 %, the drawing measures true at its scale. All lengths are in tenths of a
+// millimetre on the A4 page: whole numbers of them make usable font pixel sizes.
 namespace DataSheet {
 
 inline constexpr double PageWidth = 2100;

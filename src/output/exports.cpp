@@ -228,8 +228,8 @@ int Exports::defaultScale(const BlkRec& blk, const DrawingPainter::Options& opt)
     const QSizeF a4(297 - 2 * DrawingMargin, 210 - 2 * DrawingMargin);
     const int landscape = DrawingPainter::largestScale(blk, opt, a4);
     const int portrait = DrawingPainter::largestScale(blk, opt, a4.transposed());
-    const int best = std::min(landscape == 0 ? INT_MAX : landscape,
-                              portrait == 0 ? INT_MAX : portrait);
+    const int best =
+        std::min(landscape == 0 ? INT_MAX : landscape, portrait == 0 ? INT_MAX : portrait);
     return best == INT_MAX ? DrawingScale::Standard.back() : best;
 }
 
@@ -260,8 +260,8 @@ ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
         // generator writes in mm is the page's exactly.
         constexpr int kSvgDpi = 254;
         svg.setResolution(kSvgDpi);
-        svg.setSize(QSize(int(std::lround(page.width() * 10)),
-                          int(std::lround(page.height() * 10))));
+        svg.setSize(
+            QSize(int(std::lround(page.width() * 10)), int(std::lround(page.height() * 10))));
         svg.setViewBox(QRectF(QPointF(0, 0), page));
         QPainter p;
         if (!p.begin(&svg))

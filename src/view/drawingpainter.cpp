@@ -23,17 +23,17 @@ namespace {
 constexpr double kTextUnit = 0.01;
 
 // Paper measures of the drawing's parts, in mm.
-constexpr double kMarkRadius = 0.45;    // point mark, a filled dot
-constexpr double kLabelGap = 0.4;       // between a point's mark and its number
-constexpr double kLabelAir = 0.6;       // between two numbers side by side
-constexpr double kGravityRadius = 1.6;  // centre-of-gravity symbol
-constexpr double kDimDistance = 8.0;    // from the drawing to a dimension line
-constexpr double kExtensionGap = 1.0;   // extension line short of the box corner
-constexpr double kExtensionOver = 2.0;  // extension line beyond the dimension line
+constexpr double kMarkRadius = 0.45;   // point mark, a filled dot
+constexpr double kLabelGap = 0.4;      // between a point's mark and its number
+constexpr double kLabelAir = 0.6;      // between two numbers side by side
+constexpr double kGravityRadius = 1.6; // centre-of-gravity symbol
+constexpr double kDimDistance = 8.0;   // from the drawing to a dimension line
+constexpr double kExtensionGap = 1.0;  // extension line short of the box corner
+constexpr double kExtensionOver = 2.0; // extension line beyond the dimension line
 constexpr double kArrowLength = 2.5;
 constexpr double kArrowHalfWidth = 0.45;
-constexpr double kDimTextGap = 0.8;     // dimension text off its line
-constexpr double kNoteDistance = 7.0;   // scale note below the drawing
+constexpr double kDimTextGap = 0.8;   // dimension text off its line
+constexpr double kNoteDistance = 7.0; // scale note below the drawing
 constexpr double kBarHeight = 1.5;
 constexpr double kBarMinDivision = 8.0; // shortest division of the scale bar
 constexpr double kBarMaxLength = 60.0;
@@ -72,7 +72,10 @@ struct Extent
         add(l.p1());
         add(l.p2());
     }
-    QRectF rect() const { return any ? QRectF(QPointF(left, top), QPointF(right, bottom)) : QRectF(); }
+    QRectF rect() const
+    {
+        return any ? QRectF(QPointF(left, top), QPointF(right, bottom)) : QRectF();
+    }
 };
 
 QFont fontOf(const DrawingPainter::Options& opt, double sizeMm)
@@ -305,8 +308,8 @@ Dimension dimensionB(const QRectF& content, double length, const QString& text, 
     d.text = text;
     const QSizeF s = textSize(f, text);
     // Between the arrows when it fits, otherwise beyond the right one.
-    const double x = s.width() + 2 * kArrowLength <= length ? length / 2 - s.width() / 2
-                                                            : length + kArrowLength;
+    const double x =
+        s.width() + 2 * kArrowLength <= length ? length / 2 - s.width() / 2 : length + kArrowLength;
     d.textBox = QRectF(x, y - kDimTextGap - s.height(), s.width(), s.height());
     return d;
 }
@@ -343,9 +346,9 @@ Layout layoutOf(const BlkRec& blk, const DrawingPainter::Options& opt)
     if (l.gravity) {
         e.add(around(l.g, kGravityRadius));
         const QSizeF s = textSize(fontOf(opt, opt.labelSize), QStringLiteral("G"));
-        l.gLabel = QRectF(QPointF(l.g.x() + kGravityRadius * 0.8, l.g.y() - kGravityRadius * 0.8 -
-                                                                       s.height()),
-                          s);
+        l.gLabel = QRectF(
+            QPointF(l.g.x() + kGravityRadius * 0.8, l.g.y() - kGravityRadius * 0.8 - s.height()),
+            s);
         e.add(l.gLabel);
     }
     const bool hasB = opt.dimensions && std::isfinite(blk.B) && blk.B > 0;

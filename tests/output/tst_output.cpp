@@ -3,7 +3,7 @@
 #include "output/datasheet.h"
 #include "output/exportcommands.h"
 #include "output/exports.h"
-#include "output/pngsizedialog.h"
+#include "output/sectionexportdialog.h"
 
 #include <QDir>
 #include <QFile>
