@@ -279,7 +279,11 @@ ExportResult Exports::writeSectionPdf(const QString& path, const BlkRec& blk,
     if (screen && !validSize(e.size))
         return badSize();
     const DrawingPainter::Options opt = pageDrawing(blk, e);
-    const QSizeF page = screen ? QSizeF(e.size) * (25.4 / ScreenDpi) : drawingPageSize(blk, opt);
+    // A PDF page is a whole number of points: the drawing's page rounded up.
+    const QSizeF wanted = screen ? QSizeF(e.size) * (25.4 / ScreenDpi) : drawingPageSize(blk, opt);
+    constexpr double ptPerMm = 72 / 25.4;
+    const QSizeF page(std::ceil(wanted.width() * ptPerMm - 1e-6) / ptPerMm,
+                      std::ceil(wanted.height() * ptPerMm - 1e-6) / ptPerMm);
     QSaveFile file(path);
     if (ExportResult r = open(file); !r.ok())
         return r;

@@ -83,7 +83,8 @@ ExportResult writeSectionPng(const QString& path, const BlkRec& blk,
 // The section alone. SVG: in the drawing look a page of drawingPageSize
 // (width and height in mm, viewBox in mm, so one unit is one millimetre); in
 // the screen look size pixels. PDF: one page of drawingPageSize (drawing
-// look) or of size pixels at 96 dpi (screen look). PNG: see SectionExport;
+// look) or of size pixels at 96 dpi (screen look), rounded up to whole
+// points as PDF pages are. PNG: see SectionExport;
 // the dpi is written into the file. A scale that is not positive is chosen
 // as SectionExport says; a PNG larger than MaxImageSide or a dpi outside
 // MinDpi..MaxDpi fails with a reason.

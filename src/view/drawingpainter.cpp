@@ -472,7 +472,7 @@ NoteLayout noteLayout(const DrawingPainter::Options& opt)
     const int divisions = DrawingPainter::scaleBarDivisions(opt.scale);
     const QSizeF last =
         textSize(lf, metresLabel(divisions * DrawingPainter::scaleBarStep(opt.scale)));
-    n.unit = QRectF(QPointF(n.bar.right() + last.width() / 2 + 0.8, n.numbersTop), unit);
+    n.unit = QRectF(QPointF(n.bar.right() + last.width() / 2 + 1.5, n.numbersTop), unit);
     n.size = QSizeF(n.unit.right(), std::max(textTop + th, n.numbersTop + n.labelHeight));
     return n;
 }
