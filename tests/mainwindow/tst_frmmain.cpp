@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +26,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -33,6 +35,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QXmlStreamReader>
 
 #include <memory>
 
@@ -112,6 +115,7 @@ private slots:
     void recoveryAfterCrash();
     void checksFollowTheBlock();
     void typicalRoadThroughTheDialogs();
+    void sectionDrawingFromFileMenu();
 };
 
 void TstFrmMain::menus()
@@ -123,11 +127,11 @@ void TstFrmMain::menus()
     QCOMPARE(captions(top), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "ブロック諸元(&B)...", "点(&P)",
                                          "線分(&L)", "編集(&E)", "ヘルプ(&H)"}));
     // Additions stand after the classic items (in the file menu before 終了).
-    QCOMPARE(
-        captions(top[0]->menu()->actions()),
-        QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "最近使ったファイル(&R)", "-",
-                     "データシートを PDF に出力(&D)...", "印刷(&P)...", "印刷プレビュー(&V)...",
-                     "断面を SVG に出力...", "断面を PNG に出力...", "-", "終了(&X)"}));
+    QCOMPARE(captions(top[0]->menu()->actions()),
+             QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "最近使ったファイル(&R)", "-",
+                          "データシートを PDF に出力(&D)...", "印刷(&P)...",
+                          "印刷プレビュー(&V)...", "断面を SVG に出力...", "断面を PNG に出力...",
+                          "断面を PDF に出力...", "-", "終了(&X)"}));
     QCOMPARE(captions(top[1]->menu()->actions()),
              QStringList({"拡大", "縮小", "全表示", "再表示", "-", "グリッド", "-",
                           "ブロック検査(&C)..."}));
@@ -691,6 +695,37 @@ void TstFrmMain::typicalRoadThroughTheDialogs()
     QVERIFY(!Data_Modified(*r.mod));
     QVERIFY(r.w->close()); // nothing to ask
     QVERIFY(r.prompts.kind(QStringLiteral("yesNoCancel")).isEmpty());
+}
+
+// 断面を SVG に出力 asks the look and scale first; the drawing at 1:20 is
+// written in millimetres. 断面を PDF に出力 asks the same, and cancelling
+// writes nothing.
+void TstFrmMain::sectionDrawingFromFileMenu()
+{
+    Rig r;
+    QVERIFY(Blk_ReadPath(r.mod->BlkData, QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv")));
+    r.prompts.onExec = [](QDialog& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("lookDrawing"))->click();
+        auto* scale = d.findChild<QComboBox*>(QStringLiteral("scale"));
+        scale->setCurrentIndex(scale->findText(QStringLiteral("1:20")));
+        return int(QDialog::Accepted);
+    };
+    const QString svg = r.exe.path() + QStringLiteral("/section.svg");
+    r.prompts.saveAnswers << svg;
+    r.w->menuItem(QStringLiteral("mnuFileSvg"))->trigger();
+    QCOMPARE(r.prompts.kind(QStringLiteral("exec")),
+             QStringList{QStringLiteral("SectionExportDialog")});
+    QFile f(svg);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&f);
+    QVERIFY(xml.readNextStartElement() && xml.name() == u"svg");
+    QVERIFY(xml.attributes().value(QLatin1String("width")).endsWith(u"mm"));
+
+    r.prompts.onExec = nullptr; // キャンセル
+    r.w->menuItem(QStringLiteral("mnuFileSectionPdf"))->trigger();
+    QCOMPARE(r.prompts.shown.last(), QStringLiteral("exec|断面を PDF に出力|SectionExportDialog"));
+    QCOMPARE(r.prompts.saveRequests.size(), 1);
+    QVERIFY(r.prompts.errors().isEmpty());
 }
 
 QTEST_MAIN(TstFrmMain)
