@@ -140,6 +140,21 @@ void paintDrawingPage(QPainter& p, QSizeF page, const BlkRec& blk,
     DrawingPainter::paint(p, QRectF(QPointF(0, 0), page), blk, opt);
 }
 
+bool pageFits(QSizeF mm)
+{
+    return mm.width() <= Exports::MaxPageSide && mm.height() <= Exports::MaxPageSide;
+}
+
+ExportResult pageTooLarge(QSizeF mm)
+{
+    return ExportResult::failed(
+        QStringLiteral("図面が大きすぎます（%1 × %2 mm）。用紙は幅・高さとも %3 mm までです。"
+                       "縮尺を小さくしてください。")
+            .arg(std::round(mm.width()))
+            .arg(std::round(mm.height()))
+            .arg(Exports::MaxPageSide));
+}
+
 ExportResult badDpi()
 {
     return ExportResult::failed(QStringLiteral("解像度は %1 〜 %2 dpi で指定してください。")
@@ -236,8 +251,12 @@ int Exports::defaultScale(const BlkRec& blk, const DrawingPainter::Options& opt)
 QSize Exports::drawingPixelSize(const BlkRec& blk, const DrawingPainter::Options& opt, int dpi)
 {
     const QSizeF mm = drawingPageSize(blk, opt);
-    return QSize(int(std::lround(mm.width() * dpi / 25.4)),
-                 int(std::lround(mm.height() * dpi / 25.4)));
+    // Far beyond any size an image may have, and still within int.
+    static constexpr double kBeyond = 1e9;
+    const auto px = [dpi](double side) {
+        return int(std::lround(std::clamp(side * dpi / 25.4, 0.0, kBeyond)));
+    };
+    return QSize(px(mm.width()), px(mm.height()));
 }
 
 ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
@@ -247,6 +266,8 @@ ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
         return writeSectionSvg(path, blk, e.screen, e.size);
     const DrawingPainter::Options opt = pageDrawing(blk, e);
     const QSizeF page = drawingPageSize(blk, opt);
+    if (!pageFits(page))
+        return pageTooLarge(page);
     QSaveFile file(path);
     if (ExportResult r = open(file); !r.ok())
         return r;
@@ -284,6 +305,8 @@ ExportResult Exports::writeSectionPdf(const QString& path, const BlkRec& blk,
     constexpr double ptPerMm = 72 / 25.4;
     const QSizeF page(std::ceil(wanted.width() * ptPerMm - 1e-6) / ptPerMm,
                       std::ceil(wanted.height() * ptPerMm - 1e-6) / ptPerMm);
+    if (!pageFits(page))
+        return pageTooLarge(page);
     QSaveFile file(path);
     if (ExportResult r = open(file); !r.ok())
         return r;
@@ -373,7 +396,14 @@ ExportResult Exports::printDataSheet(QPrinter& printer, const BlkRec& blk,
     QPainter p;
     if (!p.begin(&printer))
         return ExportResult::failed(QStringLiteral("プリンタに出力できませんでした。"));
-    DataSheet::paint(p, QRectF(0, 0, printer.width(), printer.height()), blk, info);
+    // At its true size wherever A4 fits on the paper, so the drawing measures
+    // true; shrunk to fit smaller paper.
+    const QRectF paper(0, 0, printer.width(), printer.height());
+    const double perMm = printer.resolution() / 25.4;
+    QRectF sheet(0, 0, DataSheet::PageWidth / 10 * perMm, DataSheet::PageHeight / 10 * perMm);
+    sheet.moveCenter(paper.center());
+    const bool fits = sheet.width() <= paper.width() + 1 && sheet.height() <= paper.height() + 1;
+    DataSheet::paint(p, fits ? sheet : paper, blk, info);
     if (!p.end())
         return ExportResult::failed(QStringLiteral("印刷を完了できませんでした。"));
     return {};

@@ -62,6 +62,9 @@ inline constexpr int MaxImageSide = 8192;
 inline constexpr int ScreenDpi = 96; // screen-look pictures: one pixel a screen's
 inline constexpr int MinDpi = 36;
 inline constexpr int MaxDpi = 2400;
+// The largest page of an SVG or PDF drawing, each side (PDF readers take
+// up to 200 inches).
+inline constexpr double MaxPageSide = 5000; // mm
 // Blank paper around a drawing exported alone, on each side.
 inline constexpr double DrawingMargin = 10; // mm
 
@@ -86,8 +89,8 @@ ExportResult writeSectionPng(const QString& path, const BlkRec& blk,
 // look) or of size pixels at 96 dpi (screen look), rounded up to whole
 // points as PDF pages are. PNG: see SectionExport;
 // the dpi is written into the file. A scale that is not positive is chosen
-// as SectionExport says; a PNG larger than MaxImageSide or a dpi outside
-// MinDpi..MaxDpi fails with a reason.
+// as SectionExport says; a page beyond MaxPageSide, a PNG larger than
+// MaxImageSide or a dpi outside MinDpi..MaxDpi fails with a reason.
 ExportResult writeSectionSvg(const QString& path, const BlkRec& blk, const SectionExport& e);
 ExportResult writeSectionPdf(const QString& path, const BlkRec& blk, const SectionExport& e);
 ExportResult writeSectionPng(const QString& path, const BlkRec& blk, const SectionExport& e);

@@ -292,10 +292,11 @@ private slots:
     void pdfDrawingPageAndScale();
     void sheetScale_data();
     void sheetScale();
+    void sheetMeasuresTrue_data();
     void sheetMeasuresTrue();
     void pngDpiWritten_data();
     void pngDpiWritten();
-    void pngTooLargeRefused();
+    void tooLargeRefused();
     void optionsDialogDrivesExport();
 };
 
@@ -666,20 +667,11 @@ void TstOutput::sheetScale()
     QVERIFY(text.contains(QStringLiteral("1:%1").arg(scale)));
 }
 
-// Printed at 100 %, the sheet's 1 m at 1:20 measures 50 mm: the scale bar's
-// "0" and "1" stand under ticks 1 m apart.
-void TstOutput::sheetMeasuresTrue()
+// The distance in mm between the scale bar's "0" and "1" on the first page
+// (words on one line with "0.2" between); -1 when there is no such bar.
+double scaleBarMetre(const QString& path)
 {
-    if (!haveTool("pdftotext") || !haveTool("pdfinfo"))
-        QSKIP("poppler-utils is not installed");
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
-    const BlkRec b = boxBlock(1.5, 1.2);
-    QVERIFY(Exports::writeDataSheetPdf(path, b, {}).ok());
-    const QSizeF a4 = pdfPageMm(path);
-    QVERIFY(std::abs(a4.width() - 210) < 0.1 && std::abs(a4.height() - 297) < 0.1);
     const QList<PdfWord> words = pdfWords(path);
-    // The bar's numbers share a line: 0, 0.2, ..., 1.
     for (const PdfWord& zero : words) {
         if (zero.text != u"0")
             continue;
@@ -691,13 +683,47 @@ void TstOutput::sheetMeasuresTrue()
             return std::optional<QRectF>();
         };
         const std::optional<QRectF> one = onLine(QStringLiteral("1"));
-        if (!onLine(QStringLiteral("0.2")) || !one)
-            continue;
-        const double mm = (one->center().x() - zero.box.center().x()) * 25.4 / 72;
-        QVERIFY2(std::abs(mm - 50) < 0.1, qPrintable(QString::number(mm)));
-        return;
+        if (onLine(QStringLiteral("0.2")) && one)
+            return (one->center().x() - zero.box.center().x()) * 25.4 / 72;
     }
-    QFAIL("no scale bar found");
+    return -1;
+}
+
+void TstOutput::sheetMeasuresTrue_data()
+{
+    QTest::addColumn<int>("paper"); // QPageSize::PageSizeId; -1: the PDF sheet
+    QTest::newRow("PDF") << -1;
+    QTest::newRow("printed on A4") << int(QPageSize::A4);
+    QTest::newRow("printed on A3") << int(QPageSize::A3);
+}
+
+// Printed at 100 %, the sheet's 1 m at 1:20 measures 50 mm: the scale bar's
+// "0" and "1" stand under ticks 1 m apart. Paper larger than A4 keeps the
+// sheet at its true size.
+void TstOutput::sheetMeasuresTrue()
+{
+    QFETCH(int, paper);
+    if (!haveTool("pdftotext") || !haveTool("pdfinfo"))
+        QSKIP("poppler-utils is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    const BlkRec b = boxBlock(1.5, 1.2);
+    if (paper < 0) {
+        QVERIFY(Exports::writeDataSheetPdf(path, b, {}).ok());
+    } else {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+        QVERIFY(Exports::printDataSheet(printer, b, {}).ok());
+    }
+    const QSizeF page = pdfPageMm(path);
+    const QSizeF expected = QPageSize(paper < 0 ? QPageSize::A4 : QPageSize::PageSizeId(paper))
+                                .size(QPageSize::Millimeter);
+    QVERIFY(std::abs(page.width() - expected.width()) < 0.5 &&
+            std::abs(page.height() - expected.height()) < 0.5);
+    const double mm = scaleBarMetre(path);
+    QVERIFY2(std::abs(mm - 50) < 0.1, qPrintable(QString::number(mm)));
 }
 
 void TstOutput::pngDpiWritten_data()
@@ -738,7 +764,7 @@ void TstOutput::pngDpiWritten()
     QCOMPARE(qGray(img.pixel(0, 0)), look == int(SectionLook::Drawing) ? 255 : 0);
 }
 
-void TstOutput::pngTooLargeRefused()
+void TstOutput::tooLargeRefused()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("s.png"));
@@ -756,6 +782,14 @@ void TstOutput::pngTooLargeRefused()
     r = Exports::writeSectionPng(path, boxBlock(60, 10), e);
     QVERIFY(!r.ok() && r.reason.contains(QStringLiteral("1:500")));
     QVERIFY(!QFile::exists(path));
+    // A 60 m block at 1:5 would need a page 12 m wide.
+    r = Exports::writeSectionSvg(dir.filePath(QStringLiteral("s.svg")), boxBlock(60, 10),
+                                 drawingAt(5));
+    QVERIFY(!r.ok() && r.reason.contains(QStringLiteral("縮尺を小さく")));
+    r = Exports::writeSectionPdf(dir.filePath(QStringLiteral("s.pdf")), boxBlock(60, 10),
+                                 drawingAt(5));
+    QVERIFY(!r.ok() && r.reason.contains(QStringLiteral("縮尺を小さく")));
+    QVERIFY(QDir(dir.path()).isEmpty());
 }
 
 // The user picks the drawing look and 1:50 in the dialog of 断面を PDF に出力;
