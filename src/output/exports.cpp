@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -85,6 +86,38 @@ ExportResult abandon(QSaveFile& file, const ExportResult& why)
     return why;
 }
 
+// Checks that path can be written, has render write the file's bytes into
+// memory, then writes them in one checked write. render returns the reason
+// it failed, if it did.
+ExportResult writeRendered(const QString& path,
+                           const std::function<ExportResult(QIODevice&)>& render)
+{
+    QSaveFile file(path);
+    if (ExportResult r = open(file); !r.ok())
+        return r;
+    QByteArray bytes;
+    {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (ExportResult r = render(buffer); !r.ok())
+            return abandon(file, r);
+    }
+    return commit(file, bytes);
+}
+
+// Paints with paint on device, through a painter that must start and finish.
+ExportResult paintOn(QPaintDevice& device, const QString& path,
+                     const std::function<void(QPainter&)>& paint)
+{
+    QPainter p;
+    if (!p.begin(&device))
+        return createFailed(path);
+    paint(p);
+    if (!p.end())
+        return saveFailed(path);
+    return {};
+}
+
 bool validSize(QSize s)
 {
     return s.width() >= Exports::MinImageSide && s.width() <= Exports::MaxImageSide &&
@@ -104,19 +137,18 @@ QString documentTitle(const BlkRec& blk)
     return blk.Name.isEmpty() ? QStringLiteral("直立消波ブロック") : blk.Name;
 }
 
-// An SVG generator writing into buffer, with the document's title.
-void setUpSvg(QSvgGenerator& svg, QBuffer& buffer, const BlkRec& blk)
+// An SVG generator writing into out, with the document's title.
+void setUpSvg(QSvgGenerator& svg, QIODevice& out, const BlkRec& blk)
 {
-    svg.setOutputDevice(&buffer);
+    svg.setOutputDevice(&out);
     svg.setTitle(documentTitle(blk));
     svg.setDescription(QStringLiteral("直立消波ブロックの断面"));
 }
 
-void setUpPdf(QPdfWriter& pdf, const BlkRec& blk, QSizeF pageMm, int resolution)
+void setUpPdf(QPdfWriter& pdf, const BlkRec& blk, const QPageSize& page, int resolution)
 {
     pdf.setResolution(resolution);
-    pdf.setPageLayout(QPageLayout(QPageSize(pageMm, QPageSize::Millimeter), QPageLayout::Portrait,
-                                  QMarginsF(0, 0, 0, 0)));
+    pdf.setPageLayout(QPageLayout(page, QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
     pdf.setTitle(documentTitle(blk));
     pdf.setCreator(QStringLiteral("直立消波ブロック設定"));
 }
@@ -186,15 +218,9 @@ ExportResult savePng(const QString& path, QImage& img, int dpi)
     const int perMetre = int(std::lround(dpi / 0.0254));
     img.setDotsPerMeterX(perMetre);
     img.setDotsPerMeterY(perMetre);
-    QSaveFile file(path);
-    if (ExportResult r = open(file); !r.ok())
-        return r;
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!img.save(&buffer, "PNG"))
-        return abandon(file, saveFailed(path));
-    return commit(file, bytes);
+    return writeRendered(path, [&](QIODevice& out) {
+        return img.save(&out, "PNG") ? ExportResult() : saveFailed(path);
+    });
 }
 
 // A drawing-look picture: its pixel size and scale, or the reason it cannot
@@ -268,15 +294,9 @@ ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
     const QSizeF page = drawingPageSize(blk, opt);
     if (!pageFits(page))
         return pageTooLarge(page);
-    QSaveFile file(path);
-    if (ExportResult r = open(file); !r.ok())
-        return r;
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
+    return writeRendered(path, [&](QIODevice& out) {
         QSvgGenerator svg;
-        setUpSvg(svg, buffer, blk);
+        setUpSvg(svg, out, blk);
         // Whole millimetres at 254 dpi are whole tenths: the size the
         // generator writes in mm is the page's exactly.
         constexpr int kSvgDpi = 254;
@@ -284,13 +304,8 @@ ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
         svg.setSize(
             QSize(int(std::lround(page.width() * 10)), int(std::lround(page.height() * 10))));
         svg.setViewBox(QRectF(QPointF(0, 0), page));
-        QPainter p;
-        if (!p.begin(&svg))
-            return abandon(file, createFailed(path));
-        paintDrawingPage(p, page, blk, opt);
-        p.end();
-    }
-    return commit(file, bytes);
+        return paintOn(svg, path, [&](QPainter& p) { paintDrawingPage(p, page, blk, opt); });
+    });
 }
 
 ExportResult Exports::writeSectionPdf(const QString& path, const BlkRec& blk,
@@ -307,28 +322,19 @@ ExportResult Exports::writeSectionPdf(const QString& path, const BlkRec& blk,
                       std::ceil(wanted.height() * ptPerMm - 1e-6) / ptPerMm);
     if (!pageFits(page))
         return pageTooLarge(page);
-    QSaveFile file(path);
-    if (ExportResult r = open(file); !r.ok())
-        return r;
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&buffer);
-        setUpPdf(pdf, blk, page, screen ? ScreenDpi : PdfResolution);
-        QPainter p;
-        if (!p.begin(&pdf))
-            return abandon(file, createFailed(path));
-        if (screen) {
-            SectionPainter::paint(p, e.size, fittedView(blk, e.size), blk, e.screen);
-        } else {
-            p.scale(PdfResolution / 25.4, PdfResolution / 25.4);
-            paintDrawingPage(p, page, blk, opt);
-        }
-        if (!p.end())
-            return abandon(file, saveFailed(path));
-    }
-    return commit(file, bytes);
+    return writeRendered(path, [&](QIODevice& out) {
+        QPdfWriter pdf(&out);
+        setUpPdf(pdf, blk, QPageSize(page, QPageSize::Millimeter),
+                 screen ? ScreenDpi : PdfResolution);
+        return paintOn(pdf, path, [&](QPainter& p) {
+            if (screen) {
+                SectionPainter::paint(p, e.size, fittedView(blk, e.size), blk, e.screen);
+            } else {
+                p.scale(PdfResolution / 25.4, PdfResolution / 25.4);
+                paintDrawingPage(p, page, blk, opt);
+            }
+        });
+    });
 }
 
 ExportResult Exports::writeSectionPng(const QString& path, const BlkRec& blk,
@@ -364,27 +370,13 @@ ViewState Exports::fittedView(const BlkRec& blk, QSize size)
 ExportResult Exports::writeDataSheetPdf(const QString& path, const BlkRec& blk,
                                         const DataSheetInfo& info)
 {
-    QSaveFile file(path);
-    if (ExportResult r = open(file); !r.ok())
-        return r;
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter pdf(&buffer);
-        pdf.setResolution(PdfResolution);
-        pdf.setPageLayout(
-            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-        pdf.setTitle(documentTitle(blk));
-        pdf.setCreator(QStringLiteral("直立消波ブロック設定"));
-        QPainter p;
-        if (!p.begin(&pdf))
-            return abandon(file, createFailed(path));
-        DataSheet::paint(p, QRectF(0, 0, pdf.width(), pdf.height()), blk, info);
-        if (!p.end())
-            return abandon(file, saveFailed(path));
-    }
-    return commit(file, bytes);
+    return writeRendered(path, [&](QIODevice& out) {
+        QPdfWriter pdf(&out);
+        setUpPdf(pdf, blk, QPageSize(QPageSize::A4), PdfResolution);
+        return paintOn(pdf, path, [&](QPainter& p) {
+            DataSheet::paint(p, QRectF(0, 0, pdf.width(), pdf.height()), blk, info);
+        });
+    });
 }
 
 ExportResult Exports::printDataSheet(QPrinter& printer, const BlkRec& blk,
@@ -414,24 +406,15 @@ ExportResult Exports::writeSectionSvg(const QString& path, const BlkRec& blk,
 {
     if (!validSize(size))
         return badSize();
-    QSaveFile file(path);
-    if (ExportResult r = open(file); !r.ok())
-        return r;
-    QByteArray bytes;
-    {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
+    return writeRendered(path, [&](QIODevice& out) {
         QSvgGenerator svg;
-        setUpSvg(svg, buffer, blk);
+        setUpSvg(svg, out, blk);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        QPainter p;
-        if (!p.begin(&svg))
-            return abandon(file, createFailed(path));
-        SectionPainter::paint(p, size, fittedView(blk, size), blk, look);
-        p.end();
-    }
-    return commit(file, bytes);
+        return paintOn(svg, path, [&](QPainter& p) {
+            SectionPainter::paint(p, size, fittedView(blk, size), blk, look);
+        });
+    });
 }
 
 ExportResult Exports::writeSectionPng(const QString& path, const BlkRec& blk,

@@ -1,3 +1,4 @@
+#include "common/blocktext.h"
 #include "common/scriptedprompts.h"
 #include "document/numtext.h"
 #include "output/datasheet.h"
@@ -96,25 +97,14 @@ int svgLines(const QByteArray& svg)
     return xml.hasError() ? -1 : n;
 }
 
-// A two-metre-wide block: an outline 2 x 1.5 m with B and H to match.
+// A two-metre-wide named block: an outline 2 x 1.5 m, its centre of gravity
+// in the middle.
 BlkRec boxBlock(double b = 2, double h = 1.5)
 {
-    BlkRec r;
+    BlkRec r = rectangleBlock(b, h);
     r.Name = QStringLiteral("箱形");
-    r.B = b;
-    r.H = h;
     r.Gx = b / 2;
     r.Gy = h / 2;
-    r.PntCnt = 4;
-    const double xs[] = {0, b, b, 0};
-    const double ys[] = {0, 0, h, h};
-    for (int i = 1; i <= 4; ++i) {
-        r.PntX[i] = xs[i - 1];
-        r.PntY[i] = ys[i - 1];
-        r.LineSt[i] = qint16(i);
-        r.LineEd[i] = qint16(i % 4 + 1);
-    }
-    r.LineCnt = 4;
     return r;
 }
 

@@ -1,3 +1,4 @@
+#include "common/blocktext.h"
 #include "view/drawingpainter.h"
 
 #include <QImage>
@@ -8,26 +9,6 @@
 #include <numbers>
 
 namespace {
-
-// A quadrilateral outline b x h with its lower-left corner at the origin,
-// B and H set to match.
-BlkRec box(double b, double h)
-{
-    BlkRec r;
-    r.B = b;
-    r.H = h;
-    r.PntCnt = 4;
-    const double xs[] = {0, b, b, 0};
-    const double ys[] = {0, 0, h, h};
-    for (int i = 1; i <= 4; ++i) {
-        r.PntX[i] = xs[i - 1];
-        r.PntY[i] = ys[i - 1];
-        r.LineSt[i] = qint16(i);
-        r.LineEd[i] = qint16(i % 4 + 1);
-    }
-    r.LineCnt = 4;
-    return r;
-}
 
 // n points on a ring of radius r metres, joined in order.
 BlkRec ring(int n, double r)
@@ -106,10 +87,10 @@ void TstDrawingPainter::largestScaleIsTheLargestThatFits_data()
 {
     QTest::addColumn<BlkRec>("block");
     QTest::addColumn<QSizeF>("frame");
-    QTest::newRow("8t box in the sheet's box") << box(2, 2) << QSizeF(118, 116);
-    QTest::newRow("wide box") << box(6, 1.5) << QSizeF(180, 120);
+    QTest::newRow("8t box in the sheet's box") << rectangleBlock(2, 2) << QSizeF(118, 116);
+    QTest::newRow("wide box") << rectangleBlock(6, 1.5) << QSizeF(180, 120);
     QTest::newRow("ring of 40") << ring(40, 1.5) << QSizeF(150, 150);
-    QTest::newRow("tiny box") << box(0.3, 0.2) << QSizeF(277, 190);
+    QTest::newRow("tiny box") << rectangleBlock(0.3, 0.2) << QSizeF(277, 190);
 }
 
 void TstDrawingPainter::largestScaleIsTheLargestThatFits()
@@ -162,14 +143,14 @@ void TstDrawingPainter::labelsNeverOverlap_data()
     QTest::newRow("ring of 100 at 1:100") << ring(100, 3) << 100;
     QTest::newRow("ring of 100 at 1:500") << ring(100, 3) << 500;
     QTest::newRow("ring of 30 at 1:20") << ring(30, 1) << 20;
-    BlkRec same = box(1, 1);
+    BlkRec same = rectangleBlock(1, 1);
     same.PntCnt = 20;
     for (int i = 5; i <= 20; ++i) {
         same.PntX[i] = 0.5; // sixteen points on one spot
         same.PntY[i] = 0.5;
     }
     QTest::newRow("points on one spot") << same << 20;
-    BlkRec row = box(2, 1);
+    BlkRec row = rectangleBlock(2, 1);
     row.PntCnt = 60;
     for (int i = 5; i <= 60; ++i) {
         row.PntX[i] = i * 0.03;
@@ -234,7 +215,7 @@ void TstDrawingPainter::paintsTrueSizeOnPaper()
 {
     QFETCH(int, scale);
     QFETCH(double, metres);
-    const BlkRec b = box(metres, metres / 2);
+    const BlkRec b = rectangleBlock(metres, metres / 2);
     const double mm = metres * 1000 / scale;
     constexpr double pxPerMm = 10;
     QImage img(int((mm + 20) * pxPerMm), int((mm / 2 + 20) * pxPerMm), QImage::Format_RGB32);
@@ -262,7 +243,7 @@ void TstDrawingPainter::paintsTrueSizeOnPaper()
 
 void TstDrawingPainter::annotationsGrowTheDrawing()
 {
-    const BlkRec b = box(2, 1.5);
+    const BlkRec b = rectangleBlock(2, 1.5);
     DrawingPainter::Options opt = bare(20);
     const QRectF plain = DrawingPainter::bounds(b, opt);
     // The bare outline: 100 x 75 mm plus the line's reach.
