@@ -232,14 +232,10 @@ QSizeF drawingRoom(const Layout& l)
 
 int scaleFor(const BlkRec& blk, const Layout& l)
 {
-    DrawingPainter::Options opt = drawingOptions();
+    const DrawingPainter::Options opt = drawingOptions();
     const QSizeF room = drawingRoom(l);
-    const auto sizeAt = [&](int n) {
-        opt.scale = n;
-        return DrawingPainter::size(blk, opt);
-    };
-    const int n = DrawingScale::largestFitting(sizeAt, room);
-    return n != 0 ? n : DrawingScale::reducedFitting(sizeAt, room);
+    const int n = DrawingPainter::largestScale(blk, opt, room);
+    return n != 0 ? n : DrawingPainter::reducedScale(blk, opt, room);
 }
 
 void paintSection(QPainter& p, const Layout& l, const BlkRec& blk)

@@ -89,10 +89,14 @@ QFont fontOf(const DrawingPainter::Options& opt, double sizeMm)
 }
 
 // The box of a one-line text in mm: advance by ascent + descent.
+QSizeF textSize(const QFontMetricsF& fm, const QString& s)
+{
+    return QSizeF(fm.horizontalAdvance(s) * kTextUnit, (fm.ascent() + fm.descent()) * kTextUnit);
+}
+
 QSizeF textSize(const QFont& f, const QString& s)
 {
-    const QFontMetricsF fm(f);
-    return QSizeF(fm.horizontalAdvance(s) * kTextUnit, (fm.ascent() + fm.descent()) * kTextUnit);
+    return textSize(QFontMetricsF(f), s);
 }
 
 // Text whose box has its top-left corner at topLeft; upright == false turns
@@ -247,9 +251,13 @@ std::optional<QRectF> placeLabel(const Mark& m, QSizeF size, double preferred,
             cands.push_back({besideAt(m.pos, size, a, rings[ring]), turn + ring * 2.0});
         }
     }
+    std::stable_sort(cands.begin(), cands.end(),
+                     [](const Candidate& a, const Candidate& b) { return a.cost < b.cost; });
     std::optional<QRectF> best;
     double bestCost = 0;
     for (const Candidate& c : cands) {
+        if (best && bestCost <= c.cost)
+            break; // no later place can be better
         if (std::any_of(obstacles.begin(), obstacles.end(),
                         [&c](const QRectF& o) { return o.intersects(c.rect); }))
             continue;
@@ -279,7 +287,7 @@ void placeLabels(Layout& l, const DrawingPainter::Options& opt)
         obstacles.append(around(l.g, kGravityRadius));
         obstacles.append(l.gLabel);
     }
-    const QFont f = fontOf(opt, opt.labelSize);
+    const QFontMetricsF fm(fontOf(opt, opt.labelSize));
     for (const Mark& m : l.marks) {
         const QString text = QString::number(m.point);
         const QPointF out = m.pos - middle;
@@ -287,7 +295,7 @@ void placeLabels(Layout& l, const DrawingPainter::Options& opt)
         const double preferred =
             (out.x() == 0 && out.y() == 0) ? -std::numbers::pi / 4 : std::atan2(out.y(), out.x());
         const std::optional<QRectF> r =
-            placeLabel(m, textSize(f, text), preferred, obstacles, l.segments);
+            placeLabel(m, textSize(fm, text), preferred, obstacles, l.segments);
         if (!r)
             continue;
         // A little air between neighbouring numbers, so "54" and "55" never
@@ -557,15 +565,40 @@ QList<DrawingPainter::Label> DrawingPainter::pointLabels(const BlkRec& blk, cons
     return layoutOf(blk, opt).labels;
 }
 
+namespace {
+
+// The drawing's size at 1:n, or, when the outline alone is already larger
+// than frame, that smaller size: enough to tell that it does not fit, without
+// placing labels and dimensions.
+QSizeF sizeForFit(const BlkRec& blk, const DrawingPainter::Options& opt, int n, QSizeF frame)
+{
+    DrawingPainter::Options o = opt;
+    o.scale = n;
+    Layout l;
+    collectGeometry(l, blk, n);
+    Extent e;
+    for (const Mark& m : l.marks)
+        e.add(m.pos);
+    for (const QLineF& s : l.segments)
+        e.add(s);
+    const QSizeF outline = e.rect().size();
+    if (!fitsIn(outline, frame))
+        return outline;
+    return DrawingPainter::size(blk, o);
+}
+
+} // namespace
+
 int DrawingPainter::largestScale(const BlkRec& blk, const Options& opt, QSizeF frame)
 {
-    return DrawingScale::largestFitting(
-        [&](int n) {
-            Options o = opt;
-            o.scale = n;
-            return size(blk, o);
-        },
-        frame);
+    return DrawingScale::largestFitting([&](int n) { return sizeForFit(blk, opt, n, frame); },
+                                        frame);
+}
+
+int DrawingPainter::reducedScale(const BlkRec& blk, const Options& opt, QSizeF frame)
+{
+    return DrawingScale::reducedFitting([&](int n) { return sizeForFit(blk, opt, n, frame); },
+                                        frame);
 }
 
 void DrawingPainter::paint(QPainter& p, const QRectF& frame, const BlkRec& blk, const Options& opt)

@@ -124,6 +124,9 @@ public:
     // The largest standard scale at which the drawing, with opt's
     // annotations, fits frame (mm); 0 when none does.
     static int largestScale(const BlkRec& blk, const Options& opt, QSizeF frame);
+    // For a drawing too large for 1:500: the reduced scale beyond the
+    // standard ones that fits (DrawingScale::reducedFitting); 0 when none.
+    static int reducedScale(const BlkRec& blk, const Options& opt, QSizeF frame);
 
     // The scale note on its own ("縮尺" "1:20" and a bar of round lengths),
     // for a sheet that places it apart from the drawing: its size in mm and
