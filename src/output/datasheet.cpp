@@ -233,6 +233,8 @@ QSizeF drawingRoom(const Layout& l)
 int scaleFor(const BlkRec& blk, const Layout& l)
 {
     const DrawingPainter::Options opt = drawingOptions();
+    if (DrawingPainter::bounds(blk, opt).isEmpty())
+        return 0; // nothing to draw, no scale to tell
     const QSizeF room = drawingRoom(l);
     const int n = DrawingPainter::largestScale(blk, opt, room);
     return n != 0 ? n : DrawingPainter::reducedScale(blk, opt, room);

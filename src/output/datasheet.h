@@ -55,7 +55,7 @@ Layout layout(const BlkRec& blk);
 
 // The scale 1:N the section is drawn at: the largest standard scale at
 // which the drawing fits the section box; a reduced scale beyond 1:500 for
-// a block too large for any of them.
+// a block too large for any of them; 0 for a block with nothing to draw.
 int sectionScale(const BlkRec& blk);
 
 // Paints the sheet into target, in the painter's device coordinates
