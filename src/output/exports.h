@@ -38,7 +38,11 @@ struct SectionExport
     // Drawing look: its options; drawing.scale is 1:N, or 0 for the scale the
     // export chooses (the largest standard one that fits: the PNG's size,
     // or for SVG and PDF an A4 sheet, see defaultScale).
-    DrawingPainter::Options drawing;
+    DrawingPainter::Options drawing = [] {
+        DrawingPainter::Options o;
+        o.scale = 0; // chosen by the export unless set
+        return o;
+    }();
     // Screen look: grid and font.
     SectionPainter::Options screen;
     // Pixels: the picture in the screen look, and a drawing-look PNG whose
