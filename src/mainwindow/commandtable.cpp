@@ -17,6 +17,7 @@ const MenuEntry kMenus[] = {
     {"mnuFilePreview", "印刷プレビュー(&V)..."},
     {"mnuFileSvg", "断面を SVG に出力..."},
     {"mnuFilePng", "断面を PNG に出力..."},
+    {"mnuFileSectionPdf", "断面を PDF に出力..."},
     {"mnuFileSep", nullptr, K::Separator},
     {"mnuFileEnd", "終了(&X)"},
     {"mnuDisp", "表示(&V)", K::Menu},

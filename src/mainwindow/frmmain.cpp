@@ -168,6 +168,7 @@ void frmMain::createActions()
     on("mnuFileSvg", [this] { mExports.sectionSvg(sectionLook(), mPicture->size()); });
     on("mnuFilePng",
        [this] { mExports.sectionPng(sectionLook(), ExportCommands::DefaultPngSize); });
+    on("mnuFileSectionPdf", [this] { mExports.sectionPdf(sectionLook(), mPicture->size()); });
     on("mnuDispCheck", [this] { mChecks->mnuDispCheck_Click(); });
     on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
     on("mnuHelpVer", &frmMain::mnuHelpVer_Click);

@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -34,6 +36,7 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QXmlStreamReader>
 
 #include <memory>
 
@@ -82,6 +85,7 @@ private slots:
     void twoWindowsOnOneBlock();
     void changeOnDiskOffersReload_data();
     void changeOnDiskOffersReload();
+    void sectionDrawingFromFileMenu();
 };
 
 void TstFrmMain::menus()
@@ -97,7 +101,7 @@ void TstFrmMain::menus()
              QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "上書き保存",
                           "最近使ったファイル(&R)", "-", "データシートを PDF に出力(&D)...",
                           "印刷(&P)...", "印刷プレビュー(&V)...", "断面を SVG に出力...",
-                          "断面を PNG に出力...", "-", "終了(&X)"}));
+                          "断面を PNG に出力...", "断面を PDF に出力...", "-", "終了(&X)"}));
     QCOMPARE(captions(top[1]->menu()->actions()),
              QStringList({"拡大", "縮小", "全表示", "再表示", "-", "グリッド", "-",
                           "ブロック検査(&C)...", "-", "一段拡大", "一段縮小"}));
@@ -796,6 +800,35 @@ void TstFrmMain::changeOnDiskOffersReload()
     r.w->toolbarButton(QStringLiteral("Save"))->trigger();
     QVERIFY(r.prompts.kind(QStringLiteral("choose")).isEmpty());
     QVERIFY(!Data_Modified(*r.mod));
+// 断面を SVG に出力 asks the look and scale first; the drawing at 1:20 is
+// written in millimetres. 断面を PDF に出力 asks the same, and cancelling
+// writes nothing.
+void TstFrmMain::sectionDrawingFromFileMenu()
+{
+    Rig r;
+    QVERIFY(Blk_ReadPath(r.mod->BlkData, QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv")));
+    r.prompts.onExec = [](QDialog& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("lookDrawing"))->click();
+        auto* scale = d.findChild<QComboBox*>(QStringLiteral("scale"));
+        scale->setCurrentIndex(scale->findText(QStringLiteral("1:20")));
+        return int(QDialog::Accepted);
+    };
+    const QString svg = r.exe.path() + QStringLiteral("/section.svg");
+    r.prompts.saveAnswers << svg;
+    r.w->menuItem(QStringLiteral("mnuFileSvg"))->trigger();
+    QCOMPARE(r.prompts.kind(QStringLiteral("exec")),
+             QStringList{QStringLiteral("SectionExportDialog")});
+    QFile f(svg);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&f);
+    QVERIFY(xml.readNextStartElement() && xml.name() == u"svg");
+    QVERIFY(xml.attributes().value(QLatin1String("width")).endsWith(u"mm"));
+
+    r.prompts.onExec = nullptr; // キャンセル
+    r.w->menuItem(QStringLiteral("mnuFileSectionPdf"))->trigger();
+    QCOMPARE(r.prompts.shown.last(), QStringLiteral("exec|断面を PDF に出力|SectionExportDialog"));
+    QCOMPARE(r.prompts.saveRequests.size(), 1);
+    QVERIFY(r.prompts.errors().isEmpty());
 }
 
 QTEST_MAIN(TstFrmMain)
