@@ -149,6 +149,16 @@ QString massText(double mass, int minDecimals)
     return t;
 }
 
+// The first mass in a name: a number (ASCII or full-width digits) followed
+// by t, not part of a longer number or word.
+QRegularExpressionMatch findMass(const QString& name)
+{
+    static const QRegularExpression mass(QStringLiteral(
+        "(?<![0-9０-９.．A-Za-zＡ-Ｚａ-ｚ])([0-9０-９]+(?:[.．][0-9０-９]+)?)(\\s*)([tTｔＴ])"
+        "(?![A-Za-zＡ-Ｚａ-ｚ])"));
+    return mass.match(name);
+}
+
 } // namespace
 
 double factorForMass(double currentMass, double targetMass)
@@ -225,14 +235,17 @@ SimilarBlock makeSimilarBlock(const BlkRec& rec, const FigureSettings& s,
     return out;
 }
 
+std::optional<double> massInName(const QString& name)
+{
+    const QRegularExpressionMatch m = findMass(name);
+    if (!m.hasMatch())
+        return std::nullopt;
+    return toAscii(m.captured(1)).toDouble();
+}
+
 QString suggestScaledName(const QString& name, double newMass)
 {
-    // A number (ASCII or full-width digits) followed by t, not part of a
-    // longer number or word.
-    static const QRegularExpression mass(QStringLiteral(
-        "(?<![0-9０-９.．A-Za-zＡ-Ｚａ-ｚ])([0-9０-９]+(?:[.．][0-9０-９]+)?)(\\s*)([tTｔＴ])"
-        "(?![A-Za-zＡ-Ｚａ-ｚ])"));
-    const QRegularExpressionMatch m = mass.match(name);
+    const QRegularExpressionMatch m = findMass(name);
     if (!m.hasMatch()) {
         const QString appended = massText(newMass, 0) + u't';
         return name.isEmpty() ? appended : name + u' ' + appended;

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // The similar block of another mass: every length times s and every volume
 // times s³, rounded to the file's three decimals. Makers offer each shape as
 // a series of masses whose outlines are similar.
@@ -75,3 +77,7 @@ SimilarBlock makeSimilarBlock(const BlkRec& rec, const FigureSettings& s,
 // name without a mass gets " 16t" appended. The mass is written with as few
 // decimals as it needs (at most two).
 QString suggestScaledName(const QString& name, double newMass);
+
+// The mass (t) that name carries, as suggestScaledName finds it: 8 for
+// "消波ブロック 8t型"; nullopt when it carries none.
+std::optional<double> massInName(const QString& name);

@@ -35,9 +35,20 @@ void CheckCommands::blockMaybeChanged()
     mChecked = mBlk;
     mHaveChecked = true;
     mReport = checkBlock(mBlk);
+    mFigures = blockFigures(mBlk, mReport.section, mSettings);
     mPanel->setText(mReport.summaryText());
-    if (mWindow && mWindow->isVisible())
+    if (mWindow && mWindow->isVisible()) {
         mWindow->showReport(mReport);
+        mWindow->showFigures(mFigures, mSettings);
+    }
+}
+
+void CheckCommands::setFigureSettings(const FigureSettings& settings)
+{
+    mSettings = settings;
+    mFigures = blockFigures(mBlk, mReport.section, mSettings);
+    if (mWindow && mWindow->isVisible())
+        mWindow->showFigures(mFigures, mSettings);
 }
 
 void CheckCommands::mnuDispCheck_Click()
@@ -45,9 +56,11 @@ void CheckCommands::mnuDispCheck_Click()
     if (!mWindow) {
         mWindow = new CheckWindow(mParent);
         connect(mWindow, &CheckWindow::marksChanged, this, &CheckCommands::marksChanged);
+        connect(mWindow, &CheckWindow::settingsRequested, this, &CheckCommands::settingsRequested);
     }
     blockMaybeChanged();
     mWindow->showReport(mReport);
+    mWindow->showFigures(mFigures, mSettings);
     mWindow->show();
     mWindow->raise();
     mWindow->activateWindow();

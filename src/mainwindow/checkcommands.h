@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/blockchecks.h"
+#include "analysis/blockfigures.h"
 #include "document/blkrec.h"
 #include "view/checkmarkpainter.h"
 
@@ -30,8 +31,14 @@ public:
     QString summaryText() const;
     CheckWindow* window() const { return mWindow; }
 
+    // The unit weights and levels the 質量・浮力 tab computes with.
+    void setFigureSettings(const FigureSettings& settings);
+    const BlockFigures& figures() const { return mFigures; }
+
 signals:
     void marksChanged();
+    // 設定... pressed in the check window.
+    void settingsRequested();
 
 private:
     bool sameAsChecked() const;
@@ -43,4 +50,6 @@ private:
     BlkRec mChecked;
     bool mHaveChecked = false;
     BlockCheckReport mReport;
+    FigureSettings mSettings;
+    BlockFigures mFigures;
 };

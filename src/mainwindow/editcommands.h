@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/figuresettings.h"
 #include "document/module1.h"
 
 class MouseModes;
@@ -31,10 +32,13 @@ public:
     void undo();
     // Takes back the last undo (Ctrl+Y, Ctrl+Shift+Z).
     void redo();
+    // The unit weights ブロック諸元 shows the mass with; the defaults until set.
+    void useFigureSettings(const FigureSettings& s) { mFigureSettings = &s; }
 
 private:
     Module1& mMod;
     MouseModes& mModes;
     Prompts& mPrompts;
     EditCommandsHost& mHost;
+    const FigureSettings* mFigureSettings = nullptr;
 };

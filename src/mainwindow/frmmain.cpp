@@ -7,6 +7,7 @@
 #include "mainwindow/appdirs.h"
 #include "mainwindow/checkcommands.h"
 #include "mainwindow/commandtable.h"
+#include "mainwindow/figurecommands.h"
 #include "mainwindow/picture1.h"
 #include "mainwindow/recentmenu.h"
 #include "view/checkmarkpainter.h"
@@ -151,6 +152,8 @@ void frmMain::createActions()
     on("mnuFilePng",
        [this] { mExports.sectionPng(sectionLook(), ExportCommands::DefaultPngSize); });
     on("mnuDispCheck", [this] { mChecks->mnuDispCheck_Click(); });
+    on("mnuToolSimilar", [this] { mFigures->mnuToolSimilar_Click(); });
+    on("mnuToolSettings", [this] { mFigures->mnuToolSettings_Click(); });
     on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
     on("mnuHelpVer", &frmMain::mnuHelpVer_Click);
 }
@@ -321,6 +324,9 @@ void frmMain::createStatusBar()
     statusBar()->addPermanentWidget(mPanel2);
     mChecks = new CheckCommands(mMod.BlkData, statusBar(), this);
     connect(mChecks, &CheckCommands::marksChanged, this, [this] { mPicture->refresh(); });
+    mFigures = new FigureCommands(mMod, mModes, *mPrompts, *this, mEdits, *mChecks,
+                                  mPlaces.settingsFile(), this);
+    connect(mFigures, &FigureCommands::blockReplaced, this, &frmMain::mnuDispAll_Click);
 }
 
 QSize frmMain::minimumOuterSize() const

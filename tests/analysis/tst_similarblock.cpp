@@ -113,6 +113,7 @@ void TstSimilarBlock::names_data()
     QTest::newRow("uneven mass") << "8t型" << 16.192 << "16.19t型";
     QTest::newRow("no mass") << "消波ブロック 標準型" << 16.0 << "消波ブロック 標準型 16t";
     QTest::newRow("empty") << "" << 2.0 << "2t";
+    QTest::newRow("capital T") << "ブロック 2T" << 4.0 << "ブロック 4T";
     QTest::newRow("number in a word") << "Type8tx" << 16.0 << "Type8tx 16t";
     QTest::newRow("first mass only") << "8t型 (2t×4)" << 16.0 << "16t型 (2t×4)";
 }
@@ -123,6 +124,9 @@ void TstSimilarBlock::names()
     QFETCH(double, mass);
     QFETCH(QString, expected);
     QCOMPARE(suggestScaledName(name, mass), expected);
+    // What a name says is the mass the next of the series doubles.
+    if (!expected.endsWith(QStringLiteral(" 16t")) && !name.isEmpty())
+        QVERIFY(massInName(name).has_value());
 }
 
 QTEST_GUILESS_MAIN(TstSimilarBlock)

@@ -119,9 +119,9 @@ void TstFrmMain::menus()
     Rig r;
     QCOMPARE(r.w->windowTitle(), QStringLiteral("直立消波ブロック設定"));
     const QList<QAction*> top = r.w->menuBar()->actions();
-    // The classic menus in their order; 編集 is the one added, before ヘルプ.
+    // The classic menus in their order; 編集 and ツール are the ones added, before ヘルプ.
     QCOMPARE(captions(top), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "ブロック諸元(&B)...", "点(&P)",
-                                         "線分(&L)", "編集(&E)", "ヘルプ(&H)"}));
+                                         "線分(&L)", "編集(&E)", "ツール(&T)", "ヘルプ(&H)"}));
     // Additions stand after the classic items (in the file menu before 終了).
     QCOMPARE(
         captions(top[0]->menu()->actions()),
@@ -135,7 +135,8 @@ void TstFrmMain::menus()
     QCOMPARE(captions(top[4]->menu()->actions()), QStringList({"結線", "削除", "一括削除"}));
     QCOMPARE(captions(top[5]->menu()->actions()),
              QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "モード終了"}));
-    QCOMPARE(captions(top[6]->menu()->actions()),
+    QCOMPARE(captions(top[6]->menu()->actions()), QStringList({"相似形で作成...", "-", "設定..."}));
+    QCOMPARE(captions(top[7]->menu()->actions()),
              QStringList({"ヘルプ（&M）...", "-", "バージョン情報（&A）..."}));
     QCOMPARE(r.w->menuItem(QStringLiteral("mnuEditUndo"))->shortcut(),
              QKeySequence(QStringLiteral("Ctrl+Z")));
