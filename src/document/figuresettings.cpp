@@ -1,5 +1,6 @@
 #include "document/figuresettings.h"
 
+#include <QLocale>
 #include <QSettings>
 
 #include <cmath>
@@ -65,15 +66,15 @@ bool writeFigureSettings(const QString& iniPath, const FigureSettings& f)
     QSettings s(iniPath, QSettings::IniFormat);
     s.beginGroup(kGroup);
     // Full precision, as text: the file is read back exactly.
-    s.setValue(kConcrete, QString::number(f.concrete, 'g', 17));
-    s.setValue(kSeawater, QString::number(f.seawater, 'g', 17));
-    s.setValue(kGravity, QString::number(f.gravity, 'g', 17));
+    s.setValue(kConcrete, QString::number(f.concrete, 'g', QLocale::FloatingPointShortest));
+    s.setValue(kSeawater, QString::number(f.seawater, 'g', QLocale::FloatingPointShortest));
+    s.setValue(kGravity, QString::number(f.gravity, 'g', QLocale::FloatingPointShortest));
     s.remove(kLevels);
     s.beginWriteArray(kLevels, int(f.levels.size()));
     for (int i = 0; i < f.levels.size(); ++i) {
         s.setArrayIndex(i);
         s.setValue(kName, f.levels[i].name);
-        s.setValue(kHeight, QString::number(f.levels[i].h, 'g', 17));
+        s.setValue(kHeight, QString::number(f.levels[i].h, 'g', QLocale::FloatingPointShortest));
     }
     s.endArray();
     s.endGroup();
