@@ -1,4 +1,5 @@
 #include "analysis/blockfigures.h"
+#include "analysis/outline.h"
 #include "analysis/testblocks.h"
 #include "document/blockfile.h"
 #include "document/figuresettings.h"
@@ -65,6 +66,32 @@ WaterLevelFigures at(const BlkRec& b, double h)
     return waterLevelFigures(b, SectionGeometry(b, analyzeOutline(b)), s, {&level, 1}).first();
 }
 
+// The area below h of one loop, by another road than the section's slabs:
+// the polygon clipped to the half-plane y <= h (Sutherland-Hodgman), then the
+// shoelace formula.
+double clippedArea(const BlkRec& b, const OutlineLoop& loop, double h)
+{
+    QList<QPointF> in;
+    for (const qint16 p : loop.points)
+        in << QPointF(b.PntX[p], b.PntY[p]);
+    QList<QPointF> out;
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const QPointF a = in[i];
+        const QPointF c = in[(i + 1) % in.size()];
+        if (a.y() <= h)
+            out << a;
+        if ((a.y() <= h) != (c.y() <= h))
+            out << a + (c - a) * ((h - a.y()) / (c.y() - a.y()));
+    }
+    double twice = 0;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const QPointF a = out[i];
+        const QPointF c = out[(i + 1) % out.size()];
+        twice += a.x() * c.y() - c.x() * a.y();
+    }
+    return std::fabs(twice) / 2;
+}
+
 } // namespace
 
 class TstBlockFigures : public QObject
@@ -77,6 +104,8 @@ private slots:
     void forces();
     void layerFigures_data();
     void layerFigures();
+    void samplesAgainstClipping_data();
+    void samplesAgainstClipping();
     void tables();
     void settingsFile();
 };
@@ -184,6 +213,36 @@ void TstBlockFigures::layerFigures()
     QVERIFY2(same(f.layers.centreY, cy), qPrintable(QString::number(f.layers.centreY, 'g', 17)));
     QCOMPARE(f.disagree, disagree);
     QCOMPARE(f.note.contains(QStringLiteral("表が断面を表していません")), disagree);
+}
+
+void TstBlockFigures::samplesAgainstClipping_data()
+{
+    addSampleRows();
+}
+
+// Every sample at levels through its height: the outline's submerged volume
+// equals the clipped loops' areas (holes taken off) times L.
+void TstBlockFigures::samplesAgainstClipping()
+{
+    QFETCH(QString, path);
+    BlkRec b;
+    QVERIFY(Blk_ReadPath(b, path));
+    const OutlineFindings o = analyzeOutline(b);
+    QVERIFY(!o.loops.isEmpty());
+    const SectionGeometry section(b, o);
+    const FigureSettings s;
+    for (const double h : {-0.3, 0.0, 0.37, 1.0, 0.5 * b.H, b.H - 0.01, b.H + 1}) {
+        double area = 0;
+        for (const OutlineLoop& loop : o.loops)
+            area += (loop.depth % 2 == 0 ? 1 : -1) * clippedArea(b, loop, h);
+        const WaterLevel level{QString(), h};
+        const WaterLevelFigures f = waterLevelFigures(b, section, s, {&level, 1}).first();
+        QVERIFY2(std::fabs(f.outline.submergedVolume - area * b.L) < 1e-9,
+                 qPrintable(QStringLiteral("h %1: %2 against %3")
+                                .arg(h)
+                                .arg(f.outline.submergedVolume, 0, 'g', 17)
+                                .arg(area * b.L, 0, 'g', 17)));
+    }
 }
 
 void TstBlockFigures::tables()
