@@ -135,7 +135,7 @@ void Form5::createControls(Prompts& prompts)
     mLeftColumn.emplace_back(
         mMassLabel,
         QRect(kMarginLeft, 3810, Twips::fromPixelsX(*this, fontMetrics().horizontalAdvance(widest)),
-              2 * kRowHeight - 60));
+              kCmdTop - 3810 - 30));
     for (int i : {2, 3, 4, 7})
         connect(mText1[size_t(i)], &QLineEdit::textChanged, this, &Form5::showMass);
 
