@@ -94,9 +94,24 @@ struct FigureTable
 };
 // Rows 質量, 重量, 充填率 with columns 項目, 値, 単位.
 FigureTable massTable(const MassFigures& m);
-// One row per level: 名称, 水位, then for 水中体積, 浮力, 水中重量 the outline's
-// and the table's figure side by side, 浮心 X, 浮心 Y (outline), 浮心 Y (table),
-// and 注記 (the note).
+// One row per level, the outline's and the table's figures side by side; the
+// columns in this order (the header names them with their units).
+enum class LevelColumn
+{
+    Name,            // 名称
+    Level,           // 水位 (m)
+    OutlineVolume,   // 水中体積 断面 (m3)
+    LayersVolume,    // 水中体積 層表 (m3)
+    OutlineBuoyancy, // 浮力 断面 (kN)
+    LayersBuoyancy,  // 浮力 層表 (kN)
+    OutlineInWater,  // 水中重量 断面 (kN)
+    LayersInWater,   // 水中重量 層表 (kN)
+    OutlineCentreX,  // 浮心 X 断面 (m)
+    OutlineCentreY,  // 浮心 Y 断面 (m)
+    LayersCentreY,   // 浮心 Y 層表 (m)
+    Note,            // 注記: the note
+    Count
+};
 FigureTable waterLevelTable(const QList<WaterLevelFigures>& levels);
 // "単位体積重量: コンクリート 2.30 t/m3 (22.6 kN/m3)、海水 1.03 t/m3 (10.1 kN/m3)、g = 9.81 m/s2".
 QString unitWeightsText(const FigureSettings& s);

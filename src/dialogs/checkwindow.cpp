@@ -188,7 +188,7 @@ void CheckWindow::showFigures(const BlockFigures& figures, const FigureSettings&
         mLevels->setHorizontalHeaderLabels(t.header);
     }
     mLevels->setRowCount(int(t.rows.size()));
-    const int noteColumn = int(t.header.size()) - 1;
+    const int noteColumn = int(LevelColumn::Note);
     for (int r = 0; r < t.rows.size(); ++r) {
         const bool disagree = figures.levels[r].disagree;
         for (int c = 0; c < t.rows[r].size(); ++c) {
@@ -197,13 +197,18 @@ void CheckWindow::showFigures(const BlockFigures& figures, const FigureSettings&
                 item = new QTableWidgetItem;
                 item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
                 item->setTextAlignment(Qt::AlignVCenter |
-                                       (c >= 1 && c < noteColumn ? Qt::AlignRight : Qt::AlignLeft));
+                                       (c > int(LevelColumn::Name) && c < noteColumn
+                                            ? Qt::AlignRight
+                                            : Qt::AlignLeft));
                 mLevels->setItem(r, c, item);
             }
             item->setText(t.rows[r][c]);
             item->setToolTip(c == noteColumn ? t.rows[r][c] : QString());
             // The table's figures where they misrepresent the block.
-            const bool mark = disagree && (c == 3 || c == 5 || c == 7 || c == noteColumn);
+            const auto col = LevelColumn(c);
+            const bool mark = disagree && (col == LevelColumn::LayersVolume ||
+                                           col == LevelColumn::LayersBuoyancy ||
+                                           col == LevelColumn::LayersInWater || c == noteColumn);
             const VerdictLook look = lookOf(mark ? Verdict::Caution : Verdict::NotApplicable);
             item->setData(Qt::BackgroundRole, mark ? QVariant(look.back) : QVariant());
             item->setData(Qt::ForegroundRole, mark ? QVariant(look.fore) : QVariant());

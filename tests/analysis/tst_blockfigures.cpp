@@ -252,7 +252,8 @@ void TstBlockFigures::tables()
     const BlockFigures f = blockFigures(holedBlock(), s);
     const FigureTable t = waterLevelTable(f.levels);
     QCOMPARE(t.rows.size(), 2);
-    QCOMPARE(t.header.size(), t.rows[0].size());
+    QCOMPARE(t.header.size(), qsizetype(LevelColumn::Count));
+    QCOMPARE(t.rows[0].size(), qsizetype(LevelColumn::Count));
     QCOMPARE(t.rows[0].mid(0, 4), (QStringList{"H.W.L.", "0.500", "2.000", "－"}));
     QCOMPARE(t.rows[0].last(), QStringLiteral("層の表が空です。"));
     QCOMPARE(t.rows[1].mid(1, 2), (QStringList{"-1.000", "0.000"}));
