@@ -23,7 +23,7 @@ constexpr int kRuns = 5000;
 constexpr int kLevels = 10;
 constexpr double kTargetMedianUs = 100;
 
-// A ragged 100-gon with its specification values and a full layer table.
+// A ragged 100-gon with its 諸元 values (V, B, H) and a full layer table.
 BlkRec raggedPolygon()
 {
     BlkRec b;
