@@ -7,6 +7,7 @@
 #include "mainwindow/appdirs.h"
 #include "mainwindow/checkcommands.h"
 #include "mainwindow/commandtable.h"
+#include "mainwindow/figurecommands.h"
 #include "mainwindow/picture1.h"
 #include "mainwindow/recentmenu.h"
 #include "mainwindow/windowsettings.h"
@@ -170,6 +171,8 @@ void frmMain::createActions()
        [this] { mExports.sectionPng(sectionLook(), ExportCommands::DefaultPngSize); });
     on("mnuFileSectionPdf", [this] { mExports.sectionPdf(sectionLook(), mPicture->size()); });
     on("mnuDispCheck", [this] { mChecks->mnuDispCheck_Click(); });
+    on("mnuToolSimilar", [this] { mFigures->mnuToolSimilar_Click(); });
+    on("mnuToolSettings", [this] { mFigures->mnuToolSettings_Click(); });
     on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
     on("mnuHelpVer", &frmMain::mnuHelpVer_Click);
 }
@@ -350,6 +353,9 @@ void frmMain::createStatusBar()
     mFilePanel->hide();
     statusBar()->addPermanentWidget(mFilePanel);
     connect(mChecks, &CheckCommands::marksChanged, this, [this] { mPicture->refresh(); });
+    mFigures = new FigureCommands(mMod, mModes, *mPrompts, *this, mEdits, *mChecks,
+                                  mPlaces.settingsFile(), this);
+    connect(mFigures, &FigureCommands::blockReplaced, this, &frmMain::mnuDispAll_Click);
 }
 
 QSize frmMain::minimumOuterSize() const

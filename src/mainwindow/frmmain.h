@@ -24,6 +24,7 @@ class QToolBar;
 class Picture1;
 class Prompts;
 class CheckCommands;
+class FigureCommands;
 class HelpWindow;
 class RecentMenu;
 class QTimer;
@@ -83,6 +84,7 @@ public:
     Recovery& recovery() { return mRecovery; }
     RecentMenu* recentMenu() const { return mRecent; }
     CheckCommands* checks() const { return mChecks; }
+    FigureCommands* figures() const { return mFigures; }
     HelpWindow* helpWindow() const { return mHelp; }
     void mnuDispKaku_Click();
     void mnuDispShuku_Click();
@@ -195,6 +197,7 @@ private:
     HelpWindow* mHelp = nullptr;        // created on first use, owned by the window
     RecentMenu* mRecent = nullptr;
     CheckCommands* mChecks = nullptr;
+    FigureCommands* mFigures = nullptr;
     Recovery mRecovery;
     QTimer* mRecoveryTimer = nullptr;
     bool mPanning = false; // the middle button is dragging the view

@@ -93,9 +93,9 @@ void TstFrmMain::menus()
     Rig r;
     QCOMPARE(r.shownTitle(), QStringLiteral("直立消波ブロック設定"));
     const QList<QAction*> top = r.w->menuBar()->actions();
-    // The classic menus in their order; 編集 is the one added, before ヘルプ.
+    // The classic menus in their order; 編集 and ツール are the ones added, before ヘルプ.
     QCOMPARE(captions(top), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "ブロック諸元(&B)...", "点(&P)",
-                                         "線分(&L)", "編集(&E)", "ヘルプ(&H)"}));
+                                         "線分(&L)", "編集(&E)", "ツール(&T)", "ヘルプ(&H)"}));
     // Additions stand after the classic items (in the file menu before 終了).
     QCOMPARE(captions(top[0]->menu()->actions()),
              QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "上書き保存",
@@ -109,7 +109,8 @@ void TstFrmMain::menus()
     QCOMPARE(captions(top[4]->menu()->actions()), QStringList({"結線", "削除", "一括削除"}));
     QCOMPARE(captions(top[5]->menu()->actions()),
              QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "モード終了"}));
-    QCOMPARE(captions(top[6]->menu()->actions()),
+    QCOMPARE(captions(top[6]->menu()->actions()), QStringList({"相似形で作成...", "-", "設定..."}));
+    QCOMPARE(captions(top[7]->menu()->actions()),
              QStringList({"ヘルプ（&M）...", "-", "バージョン情報（&A）..."}));
 }
 
@@ -800,6 +801,8 @@ void TstFrmMain::changeOnDiskOffersReload()
     r.w->toolbarButton(QStringLiteral("Save"))->trigger();
     QVERIFY(r.prompts.kind(QStringLiteral("choose")).isEmpty());
     QVERIFY(!Data_Modified(*r.mod));
+}
+
 // 断面を SVG に出力 asks the look and scale first; the drawing at 1:20 is
 // written in millimetres. 断面を PDF に出力 asks the same, and cancelling
 // writes nothing.
