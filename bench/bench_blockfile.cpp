@@ -8,6 +8,7 @@
 // Usage: bench_blockfile [iterations per round, default 20000]
 #include "document/blkrec.h"
 #include "document/blockfile.h"
+#include "fullblock.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -27,37 +28,6 @@ constexpr int kRounds = 7;
 
 // Keeps the measured work from being optimised away.
 volatile long long gSink = 0;
-
-BlkRec fullBlock()
-{
-    BlkRec r;
-    r.Name = QStringLiteral("直立消波ブロック 8t型");
-    r.Kind = QStringLiteral("スリット型");
-    r.B = 2.4;
-    r.H = 2.55;
-    r.L = 1.8;
-    r.V = 7.344;
-    r.Gx = 1.275;
-    r.Gy = 1.02;
-    r.LyrCnt = BlkRec::LyrLast + 1;
-    // Values built as thousandths, so that they read back exactly.
-    for (int i = 0; i < r.LyrCnt; ++i) {
-        r.LyrH[i] = 0.05;
-        r.LyrV[i] = 0.144;
-        r.LyrVSum[i] = 144 * (i + 1) / 1000.0;
-    }
-    r.PntCnt = BlkRec::PntLast;
-    for (int i = 1; i <= r.PntCnt; ++i) {
-        r.PntX[i] = 24 * i / 1000.0;
-        r.PntY[i] = (i % 2) ? 0.0 : (2550 - i) / 1000.0;
-    }
-    r.LineCnt = BlkRec::LineLast;
-    for (int i = 1; i <= r.LineCnt; ++i) {
-        r.LineSt[i] = qint16(i);
-        r.LineEd[i] = qint16(i % r.PntCnt + 1);
-    }
-    return r;
-}
 
 struct Figures
 {

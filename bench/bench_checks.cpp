@@ -7,7 +7,7 @@
 #include "analysis/layervolumes.h"
 #include "analysis/outline.h"
 
-#include <QElapsedTimer>
+#include "benchtiming.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,29 +88,11 @@ BlkRec star()
     return b;
 }
 
-struct Figures
-{
-    double median = 0;
-    double best = 0;
-};
+using Figures = CallTimes;
 
 Figures measure(const std::function<int()>& call)
 {
-    std::vector<double> us;
-    us.reserve(kRuns);
-    int sink = 0;
-    for (int i = 0; i < kWarmUp + kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        sink += call();
-        const double elapsed = double(t.nsecsElapsed()) / 1e3;
-        if (i >= kWarmUp)
-            us.push_back(elapsed);
-    }
-    if (sink == -1)
-        std::printf("(unreachable)\n");
-    std::sort(us.begin(), us.end());
-    return {us[us.size() / 2], us.front()};
+    return timeCalls(kWarmUp, kRuns, call);
 }
 
 void report(const char* block, const char* what, bool target, const Figures& f)

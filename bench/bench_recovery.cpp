@@ -8,6 +8,7 @@
 // Usage: bench_recovery [ticks per kind, default 500]
 #include "document/blkrec.h"
 #include "document/recovery.h"
+#include "fullblock.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -19,34 +20,6 @@
 #include <vector>
 
 namespace {
-
-BlkRec fullBlock()
-{
-    BlkRec r;
-    r.Name = QStringLiteral("消波ブロック 8t型");
-    r.Kind = QStringLiteral("スリット型");
-    r.B = 2.4;
-    r.H = 2.55;
-    r.L = 1.8;
-    r.V = 7.344;
-    r.LyrCnt = BlkRec::LyrLast + 1;
-    for (int i = 0; i < r.LyrCnt; ++i) {
-        r.LyrH[i] = 0.05;
-        r.LyrV[i] = 0.144;
-        r.LyrVSum[i] = 0.144 * (i + 1);
-    }
-    r.PntCnt = BlkRec::PntLast;
-    for (int i = 1; i <= r.PntCnt; ++i) {
-        r.PntX[i] = 0.024 * i;
-        r.PntY[i] = (i % 2) ? 0.0 : 2.55 - 0.001 * i;
-    }
-    r.LineCnt = BlkRec::LineLast;
-    for (int i = 1; i <= r.LineCnt; ++i) {
-        r.LineSt[i] = qint16(i);
-        r.LineEd[i] = qint16(i % r.PntCnt + 1);
-    }
-    return r;
-}
 
 struct Figures
 {

@@ -11,6 +11,7 @@ set(MRB_HELP_FILES
   line.html
   edit.html
   check.html
+  tools.html
   messages.html
   keys.html
   format.html

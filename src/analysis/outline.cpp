@@ -262,16 +262,47 @@ bool insideLoop(const BlkRec& rec, const OutlineLoop& loop, QPointF p)
     return in;
 }
 
-// The middle of a loop's first segment stands for the loop: unlike a corner,
-// it does not lie on a loop that merely touches this one at a point.
+// Whether p lies on one of the loop's segments.
+bool onLoop(const BlkRec& rec, const OutlineLoop& loop, QPointF p)
+{
+    const qsizetype n = loop.points.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (distToSegment(p, pointAt(rec, loop.points[i]), pointAt(rec, loop.points[(i + 1) % n])) <
+            kSamePointTol)
+            return true;
+    }
+    return false;
+}
+
+// A point that stands for the loop: the middle of one of its segments (unlike
+// a corner, it does not lie on a loop that merely touches this one at a
+// point), the first such middle that lies on no other loop. Loops that touch
+// at the middle of a segment would otherwise count each other as enclosing.
+QPointF standIn(const BlkRec& rec, const OutlineFindings& out, const OutlineLoop& loop)
+{
+    const qsizetype n = loop.points.size();
+    QPointF first;
+    for (qsizetype i = 0; i < n; ++i) {
+        const QPointF mid =
+            (pointAt(rec, loop.points[i]) + pointAt(rec, loop.points[(i + 1) % n])) / 2;
+        if (i == 0)
+            first = mid;
+        const bool clear =
+            std::none_of(out.loops.begin(), out.loops.end(), [&](const OutlineLoop& other) {
+                return &other != &loop && onLoop(rec, other, mid);
+            });
+        if (clear)
+            return mid;
+    }
+    return first; // every middle on another loop: the loops lie along each other
+}
+
 void findDepths(const BlkRec& rec, OutlineFindings& out)
 {
     for (OutlineLoop& loop : out.loops) {
-        const QPointF a = pointAt(rec, loop.points[0]);
-        const QPointF b = pointAt(rec, loop.points[1 % loop.points.size()]);
-        const QPointF mid = (a + b) / 2;
+        const QPointF at = standIn(rec, out, loop);
         for (const OutlineLoop& other : std::as_const(out.loops)) {
-            if (&other != &loop && insideLoop(rec, other, mid))
+            if (&other != &loop && insideLoop(rec, other, at))
                 ++loop.depth;
         }
     }

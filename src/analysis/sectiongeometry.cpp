@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <utility>
 
 double SectionGeometry::Edge::xAt(double y) const
@@ -82,7 +83,7 @@ void SectionGeometry::build(const std::vector<double>& cuts, std::vector<Edge>& 
             row.push_back({x0 + x1, {x0 - ox, x1 - ox}});
         }
         std::sort(row.begin(), row.end());
-        Slab s{y0, y1, 0, 0, below};
+        Slab s{y0, y1, 0, 0, below, mx, my};
         const double v0 = y0 - oy;
         const double v1 = y1 - oy;
         // Closed loops always cross a slab an even number of times.
@@ -93,6 +94,11 @@ void SectionGeometry::build(const std::vector<double>& cuts, std::vector<Edge>& 
             const double w1 = r1 - l1;
             s.w0 += w0;
             s.w1 += w1;
+            const double dr = r1 - r0;
+            const double dl = l1 - l0;
+            s.a0 += r0 * r0 - l0 * l0;
+            s.a1 += 2 * (r0 * dr - l0 * dl) / h;
+            s.a2 += (dr * dr - dl * dl) / (h * h);
             mx += h / 6 * ((r0 * r0 + r0 * r1 + r1 * r1) - (l0 * l0 + l0 * l1 + l1 * l1));
             my += h / 6 * (w0 * (2 * v0 + v1) + w1 * (v0 + 2 * v1));
         }
@@ -118,6 +124,27 @@ double SectionGeometry::areaBelow(double y) const
     const double t = y - s.y0;
     const double wy = s.w0 + (s.w1 - s.w0) * t / (s.y1 - s.y0);
     return s.below + t * (s.w0 + wy) / 2;
+}
+
+SectionGeometry::Part SectionGeometry::partBelow(double y) const
+{
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    if (!(y > mBounds.yMin) || mSlabs.empty())
+        return {0, QPointF(nan, nan)};
+    if (y >= mBounds.yMax)
+        return {mArea, hasArea() ? mCentroid : QPointF(nan, nan)};
+    const auto it = std::upper_bound(mSlabs.begin(), mSlabs.end(), y,
+                                     [](double v, const Slab& s) { return v < s.y0; });
+    const Slab& s = *(it - 1);
+    const double t = y - s.y0;
+    const double k = (s.w1 - s.w0) / (s.y1 - s.y0); // width grows by k per metre
+    const double v0 = s.y0 - mBounds.yMin;
+    const double area = s.below + t * (s.w0 + (s.w0 + k * t)) / 2;
+    const double mx = s.mxBelow + (s.a0 * t + s.a1 * t * t / 2 + s.a2 * t * t * t / 3) / 2;
+    const double my = s.myBelow + s.w0 * v0 * t + (s.w0 + k * v0) * t * t / 2 + k * t * t * t / 3;
+    if (!(area > kMinArea))
+        return {area, QPointF(nan, nan)};
+    return {area, QPointF(mBounds.xMin + mx / area, mBounds.yMin + my / area)};
 }
 
 double SectionGeometry::bandArea(double lo, double hi) const

@@ -48,6 +48,16 @@ public:
     // Area of the section between heights lo and hi (0 when hi <= lo).
     double bandArea(double lo, double hi) const;
 
+    // The part of the section below height y: its area (as areaBelow) and the
+    // centre of that area, exact like the whole one. The centre is NaN when
+    // the part has no area worth one.
+    struct Part
+    {
+        double area = 0;
+        QPointF centroid;
+    };
+    Part partBelow(double y) const;
+
 private:
     // Below a square millimetre the section has no area worth a centroid.
     static constexpr double kMinArea = 1.0e-6;
@@ -58,7 +68,14 @@ private:
         double y1 = 0;
         double w0 = 0; // total width of the section at y0 and at y1
         double w1 = 0;
-        double below = 0; // area of the section below y0
+        double below = 0;   // area of the section below y0
+        double mxBelow = 0; // first moments of that area about the lower-left corner
+        double myBelow = 0;
+        // Inside the slab, the sum over its trapezoids of right² - left²
+        // (x from the lower-left corner) is a0 + a1·s + a2·s², s = y - y0.
+        double a0 = 0;
+        double a1 = 0;
+        double a2 = 0;
     };
 
     // A non-horizontal loop segment, lower end first.

@@ -61,6 +61,7 @@ int main(int argc, char* argv[])
     auto mod = std::make_unique<Module1>();
     auto blk = std::make_unique<basMr_Blk>();
     frmMain w(*mod, *blk, DataPathPlaces::current());
+    w.watchSessionEnd();
     if (!w.geometryRestored())
         w.resize(w.startSize());
     w.show();

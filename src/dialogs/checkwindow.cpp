@@ -1,10 +1,16 @@
 #include "dialogs/checkwindow.h"
 
+#include "document/numtext.h"
+
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -22,6 +28,12 @@ const QString PassMark = QStringLiteral("✓ ");
 const QString CautionMark = QStringLiteral("! ");
 const QString NoneMark = QStringLiteral("－ ");
 const QString DetailSeparator = QStringLiteral("：");
+const QString ChecksTab = QStringLiteral("検査");
+const QString FiguresTab = QStringLiteral("質量・浮力");
+const QString Mass = QStringLiteral("質量 %1 t　重量 %2 kN　充填率 %3（V = %4 m3、V は登録値）");
+const QString NoLevels =
+    QStringLiteral("静水面の高さが設定されていません。「設定...」で水位を追加してください。");
+const QString Settings = QStringLiteral("設定...");
 } // namespace Text
 
 // Background and text colours of a verdict cell, both set, so they read the
@@ -96,10 +108,18 @@ CheckWindow::CheckWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     mDetail->setMinimumHeight(2 * fm.lineSpacing());
     mDetail->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    auto* checks = new QWidget(this);
+    auto* checksLayout = new QVBoxLayout(checks);
+    checksLayout->setContentsMargins(0, 0, 0, 0);
+    checksLayout->addWidget(mTable, 1);
+    checksLayout->addWidget(mDetail);
+    mTabs = new QTabWidget(this);
+    mTabs->addTab(checks, Text::ChecksTab);
+    mTabs->addTab(createFigureTab(), Text::FiguresTab);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(mSummary);
-    layout->addWidget(mTable, 1);
-    layout->addWidget(mDetail);
+    layout->addWidget(mTabs, 1);
 
     // Room for every row and a detail column of about forty characters.
     const int rows = mTable->verticalHeader()->defaultSectionSize() * kCheckCount +
@@ -109,7 +129,104 @@ CheckWindow::CheckWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     resize(fm.horizontalAdvance(QString(20, u'0')) + 4 * fm.horizontalAdvance(kFigureSample) +
                fm.horizontalAdvance(QString(40, u'あ')),
            rows + mSummary->sizeHint().height() + mDetail->minimumHeight() + 2 * layout->spacing() +
-               m.top() + m.bottom());
+               m.top() + m.bottom() + mTabs->tabBar()->sizeHint().height() + fm.lineSpacing());
+}
+
+QWidget* CheckWindow::createFigureTab()
+{
+    auto* tab = new QWidget(this);
+    mUnits = new QLabel(tab);
+    mMass = new QLabel(tab);
+    for (QLabel* l : {mUnits, mMass}) {
+        l->setTextFormat(Qt::PlainText);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    mLevels = new QTableWidget(0, 0, tab);
+    mLevels->verticalHeader()->hide();
+    mLevels->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mLevels->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mLevels->setAlternatingRowColors(true);
+    mLevels->horizontalHeader()->setStretchLastSection(true);
+    mLevels->setWordWrap(false);
+    mLevels->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    mLevels->verticalHeader()->setDefaultSectionSize(
+        mTable->verticalHeader()->defaultSectionSize());
+    // The notes of the levels where the table disagrees, which the last
+    // column of a wide table may hide.
+    mNotes = new QLabel(tab);
+    mNotes->setWordWrap(true);
+    mNotes->setTextFormat(Qt::PlainText);
+    mNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    mNoLevels = new QLabel(Text::NoLevels, tab);
+    mNoLevels->setWordWrap(true);
+    mSettingsButton = new QPushButton(Text::Settings, tab);
+    connect(mSettingsButton, &QPushButton::clicked, this, &CheckWindow::settingsRequested);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(mNoLevels, 1);
+    buttons->addStretch();
+    buttons->addWidget(mSettingsButton);
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(mUnits);
+    layout->addWidget(mMass);
+    layout->addWidget(mLevels, 1);
+    layout->addWidget(mNotes);
+    layout->addLayout(buttons);
+    return tab;
+}
+
+void CheckWindow::showFigures(const BlockFigures& figures, const FigureSettings& settings)
+{
+    mUnits->setText(unitWeightsText(settings));
+    const FigureTable mass = massTable(figures.mass);
+    mMass->setText(Text::Mass.arg(mass.rows[0][1], mass.rows[1][1], mass.rows[2][1],
+                                  NumText::fmt000(figures.mass.volume)));
+    const FigureTable t = waterLevelTable(figures.levels);
+    const bool fresh = mLevels->columnCount() != t.header.size();
+    mLevels->setUpdatesEnabled(false);
+    if (fresh) {
+        mLevels->setColumnCount(int(t.header.size()));
+        mLevels->setHorizontalHeaderLabels(t.header);
+    }
+    mLevels->setRowCount(int(t.rows.size()));
+    const int noteColumn = int(LevelColumn::Note);
+    for (int r = 0; r < t.rows.size(); ++r) {
+        const bool disagree = figures.levels[r].disagree;
+        for (int c = 0; c < t.rows[r].size(); ++c) {
+            QTableWidgetItem* item = mLevels->item(r, c);
+            if (!item) {
+                item = new QTableWidgetItem;
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+                item->setTextAlignment(Qt::AlignVCenter |
+                                       (c > int(LevelColumn::Name) && c < noteColumn
+                                            ? Qt::AlignRight
+                                            : Qt::AlignLeft));
+                mLevels->setItem(r, c, item);
+            }
+            item->setText(t.rows[r][c]);
+            item->setToolTip(c == noteColumn ? t.rows[r][c] : QString());
+            // The table's figures where they misrepresent the block.
+            const auto col = LevelColumn(c);
+            const bool mark = disagree && (col == LevelColumn::LayersVolume ||
+                                           col == LevelColumn::LayersBuoyancy ||
+                                           col == LevelColumn::LayersInWater || c == noteColumn);
+            const VerdictLook look = lookOf(mark ? Verdict::Caution : Verdict::NotApplicable);
+            item->setData(Qt::BackgroundRole, mark ? QVariant(look.back) : QVariant());
+            item->setData(Qt::ForegroundRole, mark ? QVariant(look.fore) : QVariant());
+        }
+    }
+    if (fresh)
+        mLevels->resizeColumnsToContents();
+    mLevels->setUpdatesEnabled(true);
+    mNoLevels->setVisible(t.rows.isEmpty());
+    QStringList notes;
+    for (const WaterLevelFigures& f : figures.levels) {
+        if (f.disagree)
+            notes << (f.level.name.isEmpty() ? NumText::fmt000(f.level.h) + QStringLiteral(" m")
+                                             : f.level.name) +
+                         Text::DetailSeparator + f.note;
+    }
+    mNotes->setText(notes.join(u'\n'));
+    mNotes->setVisible(!notes.isEmpty());
 }
 
 void CheckWindow::showReport(const BlockCheckReport& report)

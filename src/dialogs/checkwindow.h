@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/blockchecks.h"
+#include "analysis/blockfigures.h"
 #include "view/checkmarkpainter.h"
 
 #include <QList>
@@ -10,12 +11,16 @@
 
 class QCloseEvent;
 class QLabel;
+class QPushButton;
+class QTabWidget;
 class QTableWidget;
 
 // ブロック検査: the findings of the block check, one row per check; a
-// window of its own, or the contents of a dock beside the drawing. Not modal: the owner hands it a
-// fresh report whenever the block changes, and draws what the selected row
-// marks when told that the marks changed.
+// window of its own, or the contents of a dock beside the drawing; a second
+// tab, 質量・浮力, gives the mass and the figures at the still-water levels of
+// the settings. Not modal: the owner hands it a fresh report whenever the
+// block changes, and draws what the selected row marks when told that the
+// marks changed.
 class CheckWindow : public QWidget
 {
     Q_OBJECT
@@ -48,9 +53,20 @@ public:
     QTableWidget* table() const { return mTable; }
     QLabel* summary() const { return mSummary; }
 
+    // The 質量・浮力 tab: the mass and the water-level figures, one row per
+    // level, the cells of a level where the layer table disagrees marked.
+    void showFigures(const BlockFigures& figures, const FigureSettings& settings);
+    QTabWidget* tabs() const { return mTabs; }
+    QLabel* massLabel() const { return mMass; }
+    QTableWidget* levelTable() const { return mLevels; }
+    QLabel* levelNotes() const { return mNotes; }
+    QPushButton* settingsButton() const { return mSettingsButton; }
+
 signals:
     // marks() now gives something else: the drawing needs repainting.
     void marksChanged();
+    // 設定... of the 質量・浮力 tab: the levels and unit weights to edit.
+    void settingsRequested();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -62,10 +78,18 @@ private:
     void selectionChanged();
     void showDetail();
     void notifyMarks();
+    QWidget* createFigureTab();
 
     QLabel* mSummary = nullptr;
     QTableWidget* mTable = nullptr;
     QLabel* mDetail = nullptr;
+    QTabWidget* mTabs = nullptr;
+    QLabel* mUnits = nullptr;
+    QLabel* mMass = nullptr;
+    QTableWidget* mLevels = nullptr;
+    QLabel* mNoLevels = nullptr;
+    QLabel* mNotes = nullptr;
+    QPushButton* mSettingsButton = nullptr;
     QList<CheckRow> mRows;
     std::optional<CheckId> mSelected;
     CheckMarks mLastMarks; // as last announced by marksChanged()

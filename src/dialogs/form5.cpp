@@ -1,5 +1,6 @@
 #include "dialogs/form5.h"
 
+#include "analysis/blockfigures.h"
 #include "analysis/layervolumes.h"
 #include "dialogs/numberentry.h"
 #include "dialogs/ovtgrid.h"
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -128,6 +130,16 @@ void Form5::createControls(Prompts& prompts)
         if (i >= 2)
             connect(mText1[i], &QLineEdit::textChanged, this, [this, i] { markNumber(i); });
     }
+
+    // The mass under V follows what is typed into V, B, H and L.
+    mMassLabel = new QLabel(this);
+    const QString widest = QStringLiteral("質量 0000.000 t（00000.00 kN）");
+    mLeftColumn.emplace_back(
+        mMassLabel,
+        QRect(kMarginLeft, 3810, Twips::fromPixelsX(*this, fontMetrics().horizontalAdvance(widest)),
+              kCmdTop - 3810 - 30));
+    for (int i : {2, 3, 4, 7})
+        connect(mText1[size_t(i)], &QLineEdit::textChanged, this, &Form5::showMass);
 
     mCommand1 = new QPushButton(QStringLiteral("累計体積再計算"), this);
     connect(mCommand1, &QPushButton::clicked, this, &Form5::Command1_Click);
@@ -498,6 +510,23 @@ void Form5::markNumber(int Index)
     if (bad)
         p.setColor(QPalette::Text, Qt::red);
     box->setPalette(p);
+}
+
+void Form5::setFigureSettings(const FigureSettings& s)
+{
+    mFigureSettings = s;
+    showMass();
+}
+
+void Form5::showMass()
+{
+    const MassFigures m = massFigures(
+        typedNumber(mText1[7]->text()), typedNumber(mText1[2]->text()),
+        typedNumber(mText1[3]->text()), typedNumber(mText1[4]->text()), mFigureSettings);
+    const QString fill =
+        std::isfinite(m.fillRatio) ? NumText::fmt000(m.fillRatio) : QStringLiteral("－");
+    mMassLabel->setText(QStringLiteral("質量 %1 t（%2 kN）\n充填率 %3")
+                            .arg(NumText::fmt000(m.mass), NumText::fmt00(m.weight), fill));
 }
 
 void Form5::Option1_Click()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/blkrec.h"
+#include "document/figuresettings.h"
 
 #include "dialogs/resizabledialog.h"
 
@@ -55,6 +56,11 @@ public:
     QRadioButton* Option1(int Index) const { return mOption1.at(size_t(Index)); }
     QLabel* Label2(int Index) const { return mLabel2.at(size_t(Index)); }
 
+    // The unit weights of the mass shown under V (the defaults until set).
+    void setFigureSettings(const FigureSettings& s);
+    // 質量, 重量 and 充填率 of the V, B, H and L as typed.
+    QLabel* massLabel() const { return mMassLabel; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -70,6 +76,7 @@ private:
     void Text1_GotFocus(int Index);
     void Text1_LostFocus(int Index);
     void markNumber(int Index);
+    void showMass();
     void Option1_Click();
     void coupleRows(OvtGrid* to, int row);
     void createSectionButtons();
@@ -93,4 +100,6 @@ private:
     std::array<QRadioButton*, 2> mOption1{};
     std::array<QLabel*, 2> mLabel2{};
     bool mCoupling = false;
+    FigureSettings mFigureSettings;
+    QLabel* mMassLabel = nullptr;
 };

@@ -3,12 +3,15 @@
 #include "document/cp932.h"
 #include "document/linereader.h"
 #include "document/numtext.h"
+#include "document/regularfile.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStorageInfo>
 
 #include <algorithm>
 #include <array>
@@ -293,12 +296,14 @@ bool Blk_ReadBytes(BlkRec& rec, QByteArrayView bytes)
     return Blk_ReadDevice(rec, buf);
 }
 
-bool Blk_ReadPath(BlkRec& rec, const QString& path)
+bool Blk_ReadPath(BlkRec& rec, const QString& path, FileStamp* stamp)
 {
-    QFile f(path);
-    if (path.isEmpty() || !f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!openRegularFile(f, path) || !Blk_ReadDevice(rec, f))
         return false;
-    return Blk_ReadDevice(rec, f);
+    if (stamp)
+        *stamp = FileStamp::ofOpenFile(f); // the bytes just read, from the same descriptor
+    return true;
 }
 
 QString Blk_FindFile(const QString& dir, const QString& name)
@@ -375,6 +380,27 @@ BlkWriteResult Blk_Write(const BlkRec& rec, const QString& path)
     return Blk_WriteBytes(bytes, path);
 }
 
+QString Blk_WriteFailureText(const QFileDevice& file, const QString& path, qint64 needed)
+{
+    // Qt's own text for a full disk is strerror's, or "未知のエラー" where it
+    // has none; the user is told the cause in plain words instead.
+    const QStorageInfo disk(QFileInfo(path).absolutePath());
+    const bool noRoom =
+        file.error() == QFileDevice::ResourceError ||
+        (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < needed);
+    if (noRoom)
+        return QStringLiteral("ディスクの空き容量が足りません。");
+    // Qt's text when it has a reason; its "Unknown error" says nothing.
+    const QString qt = file.errorString();
+    const bool known = file.error() != QFileDevice::NoError &&
+                       file.error() != QFileDevice::UnspecifiedError &&
+                       qt != QCoreApplication::translate("QIODevice", "Unknown error") &&
+                       qt != QLatin1String("Unknown error");
+    if (known)
+        return qt;
+    return QStringLiteral("書き込みが途中で止まりました (ディスクの空き容量不足など)。");
+}
+
 BlkWriteResult Blk_WriteBytes(const QByteArray& bytes, const QString& path)
 {
     QSaveFile f(path);
@@ -384,16 +410,15 @@ BlkWriteResult Blk_WriteBytes(const QByteArray& bytes, const QString& path)
     // flush() first: on a short write (a full disk) Qt sets no error, and
     // commit() would rename the truncated file over the old one (QTBUG-75077).
     if (f.write(bytes) != bytes.size() || !f.flush()) {
-        const QString why =
-            f.error() != QFileDevice::NoError
-                ? f.errorString()
-                : QStringLiteral("書き込みが途中で止まりました (ディスクの空き容量不足など)。");
+        const QString why = Blk_WriteFailureText(f, path, bytes.size());
         f.cancelWriting();
         return failure(QStringLiteral("ファイル %1 に書き込めません。\n%2")
                            .arg(QDir::toNativeSeparators(path), why));
     }
+    // The last bytes may meet a full disk only here, when they reach it.
     if (!f.commit())
-        return failure(QStringLiteral("ファイル %1 を保存できません。\n%2")
-                           .arg(QDir::toNativeSeparators(path), f.errorString()));
+        return failure(
+            QStringLiteral("ファイル %1 を保存できません。\n%2")
+                .arg(QDir::toNativeSeparators(path), Blk_WriteFailureText(f, path, bytes.size())));
     return {true, {}};
 }

@@ -2,11 +2,13 @@
 
 #include "document/basmrblk.h"
 #include "document/blkrec.h"
+#include "document/filestamp.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
+class QFileDevice;
 class QIODevice;
 
 // The first line of every block file.
@@ -17,8 +19,10 @@ inline const QString kBlkHeader = QStringLiteral("#直立消波ブロック");
 // what was stored before the failure. The extension is matched whatever its case.
 bool Blk_Read(const basMr_Blk& mod, BlkRec& rec, const QString& name);
 
-// The same reader on a full path, an open device and bytes in memory.
-bool Blk_ReadPath(BlkRec& rec, const QString& path);
+// The same reader on a full path, an open device and bytes in memory. Only a
+// regular file is read, and never with a wait: a FIFO, a folder or a device is
+// a failed read at once. stamp, when given, gets the stamp of the file read.
+bool Blk_ReadPath(BlkRec& rec, const QString& path, FileStamp* stamp = nullptr);
 bool Blk_ReadDevice(BlkRec& rec, QIODevice& device);
 bool Blk_ReadBytes(BlkRec& rec, QByteArrayView bytes);
 
@@ -48,3 +52,8 @@ BlkWriteResult Blk_Write(const BlkRec& rec, const QString& path);
 // The second half of Blk_Write: encoded bytes written the same safe way. Safe
 // to call from another thread.
 BlkWriteResult Blk_WriteBytes(const QByteArray& bytes, const QString& path);
+
+// Why writing `needed` bytes to path through file failed, in Japanese: a full
+// disk (Qt's resource error, or less room left than the bytes need) is named
+// as such rather than with Qt's generic text.
+QString Blk_WriteFailureText(const QFileDevice& file, const QString& path, qint64 needed);

@@ -3,6 +3,7 @@
 #include "document/cp932.h"
 #include "document/linereader.h"
 #include "document/recovery.h"
+#include "document/regularfile.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -18,8 +19,8 @@ const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
 bool readFirstLine(const QString& path, QString& out)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!openRegularFile(f, path)) // a FIFO must not hold up the start
         return false;
     CrLineReader reader(f, 4096);
     QByteArray raw;

@@ -40,9 +40,20 @@ void CheckCommands::blockMaybeChanged()
     mChecked = mBlk;
     mHaveChecked = true;
     mReport = checkBlock(mBlk);
+    mFigures = blockFigures(mBlk, mReport.section, mSettings);
     mPanel->setText(mReport.summaryText());
-    if (mWindow && mWindow->isVisible())
+    if (mWindow && mWindow->isVisible()) {
         mWindow->showReport(mReport);
+        mWindow->showFigures(mFigures, mSettings);
+    }
+}
+
+void CheckCommands::setFigureSettings(const FigureSettings& settings)
+{
+    mSettings = settings;
+    mFigures = blockFigures(mBlk, mReport.section, mSettings);
+    if (mWindow && mWindow->isVisible())
+        mWindow->showFigures(mFigures, mSettings);
 }
 
 bool CheckCommands::eventFilter(QObject* watched, QEvent* event)
@@ -68,6 +79,7 @@ void CheckCommands::createDock()
     // A third of the window: the drawing keeps the larger part.
     mMain->resizeDocks({mDock}, {mMain->width() / 3}, Qt::Horizontal);
     connect(mWindow, &CheckWindow::marksChanged, this, &CheckCommands::marksChanged);
+    connect(mWindow, &CheckWindow::settingsRequested, this, &CheckCommands::settingsRequested);
     // Closing the dock takes its marks out of the drawing.
     connect(mDock, &QDockWidget::visibilityChanged, this, &CheckCommands::marksChanged);
 }
@@ -78,6 +90,7 @@ void CheckCommands::mnuDispCheck_Click()
         createDock();
     blockMaybeChanged();
     mWindow->showReport(mReport);
+    mWindow->showFigures(mFigures, mSettings);
     mDock->show();
     mDock->raise();
 }

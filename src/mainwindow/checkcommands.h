@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/blockchecks.h"
+#include "analysis/blockfigures.h"
 #include "document/blkrec.h"
 #include "view/checkmarkpainter.h"
 
@@ -35,8 +36,14 @@ public:
     QDockWidget* dock() const { return mDock; }
     QLabel* panel() const { return mPanel; }
 
+    // The unit weights and levels the 質量・浮力 tab computes with.
+    void setFigureSettings(const FigureSettings& settings);
+    const BlockFigures& figures() const { return mFigures; }
+
 signals:
     void marksChanged();
+    // 設定... pressed in the check window.
+    void settingsRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,4 +60,6 @@ private:
     BlkRec mChecked;
     bool mHaveChecked = false;
     BlockCheckReport mReport;
+    FigureSettings mSettings;
+    BlockFigures mFigures;
 };

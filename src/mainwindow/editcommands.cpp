@@ -27,6 +27,8 @@ void EditCommands::mnuBlkPara_Click()
 {
     mModes.Raber_Reset();
     Form5 dlg(mMod, mPrompts, mHost.dialogParent(), mSettingsFile);
+    if (mFigureSettings)
+        dlg.setFigureSettings(*mFigureSettings);
     if (mPrompts.exec(dlg) == QDialog::Accepted) {
         mHost.undoChanged();
         // A moved centre of gravity shows at once rather than at the next repaint.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/figuresettings.h"
 #include "document/module1.h"
 
 #include <QString>
@@ -38,6 +39,8 @@ public:
     void undo();
     // Takes back the last undo (Ctrl+Y, Ctrl+Shift+Z).
     void redo();
+    // The unit weights ブロック諸元 shows the mass with; the defaults until set.
+    void useFigureSettings(const FigureSettings& s) { mFigureSettings = &s; }
 
 private:
     Module1& mMod;
@@ -45,4 +48,5 @@ private:
     Prompts& mPrompts;
     EditCommandsHost& mHost;
     QString mSettingsFile;
+    const FigureSettings* mFigureSettings = nullptr;
 };

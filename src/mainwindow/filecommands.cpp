@@ -31,7 +31,7 @@ QString folderOf(const QString& path)
 
 FileCommands::FileCommands(Module1& mod, basMr_Blk& blk, const QString& exeDir, Prompts& prompts,
                            FileCommandsHost& host)
-    : mMod(mod), mBlk(blk), mExeDir(exeDir), mPrompts(prompts), mHost(host)
+    : mMod(mod), mBlk(blk), mExeDir(exeDir), mPrompts(prompts), mHost(host), mGuard(prompts)
 {
 }
 
@@ -64,6 +64,16 @@ bool FileCommands::saveTo(QString path)
                                 .arg(QDir::toNativeSeparators(path))))
             return false;
     }
+    switch (mGuard.beforeWrite(path, mHost.dialogParent())) {
+    case FileGuard::Write::Go:
+        break;
+    case FileGuard::Write::SaveAs: {
+        const QString other = Save_FileDlg();
+        return !other.isEmpty() && saveTo(other);
+    }
+    case FileGuard::Write::Cancel:
+        return false;
+    }
     const BlkWriteResult w = Blk_Write(mMod.BlkData, path);
     if (!w.ok) {
         // Nothing changes: the block stays modified under its old name.
@@ -79,6 +89,7 @@ bool FileCommands::saveTo(QString path)
     mHost.undoChanged();
     mHost.setCaption(captionFor(mBlk.DataName));
     mMod.SaveData = mMod.BlkData;
+    mGuard.saved(path);
     mHost.documentChanged(path);
     return true;
 }
@@ -119,6 +130,7 @@ void FileCommands::mnuFileNew_Click()
     mBlk.DataName = basMr_Blk::Untitled;
     mFile.clear();
     mHost.setCaption(QStringLiteral("直立消波ブロック設定"));
+    mGuard.clear();
     mHost.documentChanged({});
 }
 
@@ -142,6 +154,7 @@ void FileCommands::adoptRecovered(const BlkRec& rec)
     mMod.BlkData = rec;
     mBlk.DataName = basMr_Blk::Untitled;
     mFile.clear();
+    mGuard.clear();
     mMod.SelLineCnt = 0;
     mMod.SelPntCnt = 0;
     Undo_Clear(mMod);
@@ -185,10 +198,13 @@ bool FileCommands::openFile(const QString& path)
     // leave a mixture of two blocks that a later save could write over a
     // good file.
     BlkRec rec;
-    if (!Blk_ReadPath(rec, path)) {
+    FileStamp stamp;
+    if (!Blk_ReadPath(rec, path, &stamp)) {
         openFailed();
         return false;
     }
+    if (!mGuard.adopt(path, stamp, mHost.dialogParent()))
+        return false; // held elsewhere, and the user left it
     mMod.BlkData = rec;
     mBlk.DataPath = folderOf(path);
     mBlk.DataName = nameOf(path);

@@ -2,6 +2,7 @@
 
 #include "document/basmrblk.h"
 #include "document/module1.h"
+#include "mainwindow/fileguard.h"
 
 #include <QString>
 
@@ -71,8 +72,15 @@ public:
 
     static QString captionFor(const QString& dataName); // "直立消波ブロック設定 - " + name
 
-private:
+    // The open file's lock, stamp and watch.
+    FileGuard& guard() { return mGuard; }
+
+    // Writes the block to path, after the checks of the guard (a read-only
+    // block, a file held elsewhere or changed on disk). False when nothing
+    // was written.
     bool saveTo(QString path);
+
+private:
     // The chosen file's path; nullopt when nothing was chosen.
     std::optional<QString> chooseBlock();
     void openFailed();
@@ -83,4 +91,5 @@ private:
     Prompts& mPrompts;
     FileCommandsHost& mHost;
     QString mFile;
+    FileGuard mGuard;
 };

@@ -7,9 +7,11 @@
 #include "mainwindow/appdirs.h"
 #include "mainwindow/checkcommands.h"
 #include "mainwindow/commandtable.h"
+#include "mainwindow/figurecommands.h"
 #include "mainwindow/picture1.h"
 #include "mainwindow/recentmenu.h"
 #include "mainwindow/windowsettings.h"
+#include "mainwindow/termsignals.h"
 #include "view/checkmarkpainter.h"
 #include "view/sectionpainter.h"
 
@@ -17,6 +19,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QIcon>
@@ -28,6 +32,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSessionManager>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -164,7 +169,10 @@ void frmMain::createActions()
     on("mnuFileSvg", [this] { mExports.sectionSvg(sectionLook(), mPicture->size()); });
     on("mnuFilePng",
        [this] { mExports.sectionPng(sectionLook(), ExportCommands::DefaultPngSize); });
+    on("mnuFileSectionPdf", [this] { mExports.sectionPdf(sectionLook(), mPicture->size()); });
     on("mnuDispCheck", [this] { mChecks->mnuDispCheck_Click(); });
+    on("mnuToolSimilar", [this] { mFigures->mnuToolSimilar_Click(); });
+    on("mnuToolSettings", [this] { mFigures->mnuToolSettings_Click(); });
     on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
     on("mnuHelpVer", &frmMain::mnuHelpVer_Click);
 }
@@ -339,7 +347,15 @@ void frmMain::createStatusBar()
     statusBar()->addWidget(mPanel1, 1);
     statusBar()->addPermanentWidget(mPanel2);
     mChecks = new CheckCommands(mMod.BlkData, statusBar(), this);
+    mFilePanel = new QLabel(this);
+    mFilePanel->setObjectName(QStringLiteral("StatusBar1_File"));
+    mFilePanel->setStyleSheet(QStringLiteral("color: #b00000;"));
+    mFilePanel->hide();
+    statusBar()->addPermanentWidget(mFilePanel);
     connect(mChecks, &CheckCommands::marksChanged, this, [this] { mPicture->refresh(); });
+    mFigures = new FigureCommands(mMod, mModes, *mPrompts, *this, mEdits, *mChecks,
+                                  mPlaces.settingsFile(), this);
+    connect(mFigures, &FigureCommands::blockReplaced, this, &frmMain::mnuDispAll_Click);
 }
 
 QSize frmMain::minimumOuterSize() const
@@ -394,7 +410,7 @@ void frmMain::Form_Load()
 void frmMain::closeEvent(QCloseEvent* e)
 {
     // Form_QueryUnload: every way of closing asks before a modified block goes.
-    if (!mUnloaded && mFiles.Save_Confirm() == FileCommands::Cancelled) {
+    if (!mUnloaded && !mEndingBySignal && mFiles.Save_Confirm() == FileCommands::Cancelled) {
         e->ignore();
         return;
     }
@@ -408,11 +424,15 @@ void frmMain::Form_Unload()
         return;
     mUnloaded = true;
     mRecoveryTimer->stop();
-    mRecovery.discard(); // a normal exit leaves nothing to recover
+    // A normal exit leaves nothing to recover; the system ending the program
+    // leaves the copy for the next start.
+    if (!mEndingBySignal)
+        mRecovery.discard();
+    mFiles.guard().clear(); // the lock goes with the window
     storeSettings();
     // A data folder that cannot be remembered is worth a word, but no reason
     // to keep the user here: the exit goes ahead.
-    if (!DataPath_Write(mBlk, mPlaces))
+    if (!DataPath_Write(mBlk, mPlaces) && !mEndingBySignal)
         mPrompts->error(this, QStringLiteral("データフォルダの設定を保存できませんでした。\n%1")
                                   .arg(mPlaces.exeDir + QLatin1String(kMrDtPathName)));
 }
@@ -464,6 +484,86 @@ void frmMain::createDocumentSafety()
     mRecoveryTimer->setInterval(2000);
     connect(mRecoveryTimer, &QTimer::timeout, this, &frmMain::recoveryTick);
     mRecoveryTimer->start();
+
+    FileGuard& guard = mFiles.guard();
+    connect(&guard, &FileGuard::stateChanged, this, [this] {
+        mDiskNotice.clear();
+        showFileState();
+    });
+    connect(&guard, &FileGuard::changedOnDisk, this, &frmMain::fileChangedOnDisk);
+}
+
+void frmMain::showFileState()
+{
+    const FileGuard& guard = mFiles.guard();
+    QString text = mDiskNotice;
+    if (guard.readOnly())
+        text = QStringLiteral("読み取り専用 (%1 で編集中)").arg(guard.holder().who()) +
+               (text.isEmpty() ? QString() : QStringLiteral("  ") + text);
+    mFilePanel->setText(text);
+    mFilePanel->setVisible(!text.isEmpty());
+}
+
+void frmMain::fileChangedOnDisk(bool deleted)
+{
+    mDiskNotice = deleted ? QStringLiteral("ファイルが削除されました")
+                          : QStringLiteral("ファイルが他で変更されました");
+    showFileState();
+    // Offered only where nothing is lost by it, and never on top of another
+    // question or dialog.
+    if (deleted || Data_Modified(mMod) || mOfferingReload || QApplication::activeModalWidget())
+        return;
+    const QString path = mFiles.guard().path();
+    mOfferingReload = true;
+    const bool reload =
+        mPrompts->yesNo(this, QStringLiteral("再読込"),
+                        QStringLiteral("%1 は他で変更されました。\n再読込しますか?")
+                            .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())));
+    mOfferingReload = false;
+    if (reload && !Data_Modified(mMod) && mFiles.guard().path() == path) {
+        Raber_Reset();
+        mFiles.openFile(path); // through the normal reader; a failure is reported there
+    }
+}
+
+void frmMain::watchSessionEnd()
+{
+    auto* term = new TermSignals(this);
+    connect(term, &TermSignals::received, this, &frmMain::endBySignal);
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(app, &QGuiApplication::commitDataRequest, this, &frmMain::commitSession,
+                Qt::DirectConnection);
+}
+
+void frmMain::endBySignal()
+{
+    if (!mEndingBySignal && !mUnloaded) {
+        mEndingBySignal = true;
+        // At once and on this thread: the edits of the last seconds are not
+        // in the copy yet, and the program is about to end.
+        mRecovery.update(mMod.BlkData, mMod.SaveData);
+        mRecovery.flush();
+        close(); // no question; MRDTPATH is written on the way out
+    }
+    // Also ends any question or dialog that was open.
+    QCoreApplication::quit();
+}
+
+void frmMain::commitSession(QSessionManager& manager)
+{
+    if (manager.allowsInteraction()) {
+        const int answer = mFiles.Save_Confirm();
+        manager.release();
+        if (answer == FileCommands::Cancelled) {
+            manager.cancel();
+            return;
+        }
+    } else {
+        // No question may be asked: keep the block for the next start.
+        mRecovery.update(mMod.BlkData, mMod.SaveData);
+        mRecovery.flush();
+    }
+    DataPath_Write(mBlk, mPlaces);
 }
 
 void frmMain::recoveryTick()

@@ -24,9 +24,11 @@ class QToolBar;
 class Picture1;
 class Prompts;
 class CheckCommands;
+class FigureCommands;
 class HelpWindow;
 class RecentMenu;
 class QTimer;
+class QSessionManager;
 
 // The main window: menus, toolbar, the drawing area with its scroll bars and
 // the two-panel status bar. It owns the view and the interaction state; the
@@ -66,9 +68,23 @@ public:
     void offerRecovery();
     // The recovery copy brought up to date (every few seconds).
     void recoveryTick();
+    // Ends the program on SIGTERM, SIGHUP and SIGINT, and asks the
+    // save-if-modified prompt when the desktop session ends.
+    void watchSessionEnd();
+    // The system ends the program: the recovery copy of a modified block is
+    // written at once and kept for the next start, MRDTPATH is written, and
+    // the program ends without a question.
+    void endBySignal();
+    // The desktop session is ending: the save-if-modified prompt, whose
+    // キャンセル cancels the logout.
+    void commitSession(QSessionManager& manager);
+    // The open file changed on disk: told in the status bar, and 再読込
+    // offered when the block is not modified.
+    void fileChangedOnDisk(bool deleted);
     Recovery& recovery() { return mRecovery; }
     RecentMenu* recentMenu() const { return mRecent; }
     CheckCommands* checks() const { return mChecks; }
+    FigureCommands* figures() const { return mFigures; }
     HelpWindow* helpWindow() const { return mHelp; }
     void mnuDispKaku_Click();
     void mnuDispShuku_Click();
@@ -136,6 +152,7 @@ private:
     void createStatusBar();
     void createCentral();
     void createDocumentSafety();
+    void showFileState();
     void Form_Load();
     void Form_Unload();
     // Window size, place and the grid switch, kept in the settings file.
@@ -171,6 +188,8 @@ private:
     QToolBar* mToolbar = nullptr;
     QLabel* mPanel1 = nullptr;
     QLabel* mPanel2 = nullptr;
+    QLabel* mFilePanel = nullptr; // read-only, or changed on disk
+    QString mDiskNotice;
     QMap<QString, QAction*> mMenuItems; // by control name: "mnuDispGrid", ...
     QMap<QString, QAction*> mButtons;   // by toolbar key: "Grid", ...
     QMap<QString, QMenu*> mSubmenus;    // filled at run time: "mnuFileRecent"
@@ -178,6 +197,7 @@ private:
     HelpWindow* mHelp = nullptr;        // created on first use, owned by the window
     RecentMenu* mRecent = nullptr;
     CheckCommands* mChecks = nullptr;
+    FigureCommands* mFigures = nullptr;
     Recovery mRecovery;
     QTimer* mRecoveryTimer = nullptr;
     bool mPanning = false; // the middle button is dragging the view
@@ -185,4 +205,6 @@ private:
     bool mIconsOk = false;
     bool mUnloaded = false;
     bool mGeometryRestored = false;
+    bool mEndingBySignal = false;
+    bool mOfferingReload = false;
 };

@@ -2,8 +2,7 @@
 
 #include "document/numtext.h"
 #include "output/sheetstyle.h"
-#include "view/sectionpainter.h"
-#include "view/viewstate.h"
+#include "view/drawingpainter.h"
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -38,6 +37,8 @@ constexpr double kMaxSectionRow = 1350; // keeps a short sheet from a giant draw
 constexpr double kSpecWidth = 560;
 constexpr double kSpecRowHeight = 48;
 constexpr double kCellPad = 14;
+constexpr double kUnitsPerMm = 10;
+constexpr double kDrawingPad = 3; // mm between the drawing and its box
 
 // Font pixel sizes in page units (1 pt is 3.53 of them).
 constexpr int kCaptionSize = 28; // 8 pt
@@ -47,8 +48,6 @@ constexpr int kHeadingSize = 34; // 9.5 pt
 constexpr int kSpecSize = 30;    // 8.5 pt
 constexpr int kTableSize = 25;   // 7 pt
 constexpr int kNoteSize = 23;    // 6.5 pt
-// Point numbers and "G" in the section, in the painter's pixels: 2 mm.
-constexpr int kSectionLabelSize = 8;
 
 struct Column
 {
@@ -159,82 +158,59 @@ void paintTitle(QPainter& p, const QRectF& r, const BlkRec& blk, const DataSheet
     line(p, QPointF(r.left(), r.bottom() - 4), QPointF(r.right(), r.bottom() - 4), kAccent, 6);
 }
 
-// Distance labels of the scale bar: "0.5", "1", "2.5".
-QString metres(double m)
+// The section as a drawing, with its options for the sheet.
+DrawingPainter::Options drawingOptions()
 {
-    return QString::number(m, 'g', 6);
+    DrawingPainter::Options opt;
+    opt.fontFamilies = fontFamilies() << QStringLiteral("DejaVu Sans");
+    opt.scaleNote = false; // written below the box, apart from the drawing
+    return opt;
 }
 
-void paintScaleBar(QPainter& p, const QRectF& r, const ViewState& v)
+// Room for the drawing in the section box, in mm.
+QSizeF drawingRoom(const Layout& l)
 {
-    const double perMetre = v.Dan_scl * SectionPixel; // page units
-    if (!(perMetre > 0) || !std::isfinite(perMetre))
-        return;
-    // The smallest step of 1, 2, 5 x 10^k m that is at least 8 mm long, and
-    // as many of them (up to five) as fit in 45 % of the box.
-    double step = 0;
-    for (double decade = 1e-3; decade < 1e7 && step == 0; decade *= 10) {
-        for (double m : {1.0, 2.0, 5.0}) {
-            if (m * decade * perMetre >= 80) {
-                step = m * decade;
-                break;
-            }
-        }
-    }
-    if (step == 0)
-        return;
-    const double len = step * perMetre;
-    const int n = std::clamp(int(r.width() * 0.45 / len), 1, 5);
-    const double top = r.top() + 22;
-    const double h = 14;
-    const QFont f = sheetFont(kNoteSize);
-    for (int i = 0; i < n; ++i) {
-        const QRectF cell(r.left() + i * len, top, len, h);
-        p.fillRect(cell, i % 2 == 0 ? kInk : Qt::white);
-        frame(p, cell, kInk, 2);
-    }
-    for (int i = 0; i <= n; ++i) {
-        const double x = r.left() + i * len;
-        QString label = metres(i * step);
-        if (i == n)
-            label += QStringLiteral(" m");
-        const double w = 200;
-        const Qt::Alignment a =
-            i == 0 ? Qt::AlignLeft : (i == n ? Qt::AlignLeft : Qt::AlignHCenter);
-        const double left = i == 0 ? x - 4 : (i == n ? x - 12 : x - w / 2);
-        text(p, QRectF(left, top + h + 4, w, 30), a, label, f, kInk);
-    }
-    const double grid = SectionPainter::gridStep(v.Dan_scl);
-    if (std::isfinite(grid))
-        text(p, QRectF(r.left(), top - 8, r.width(), 30), Qt::AlignRight,
-             QStringLiteral("グリッド間隔 %1 m　　＋ 点番号　　G 重心").arg(metres(grid)), f,
-             kMuted);
+    const QSizeF box = l.section.size() / kUnitsPerMm;
+    return QSizeF(std::max(0.0, box.width() - 2 * kDrawingPad),
+                  std::max(0.0, box.height() - 2 * kDrawingPad));
+}
+
+int scaleFor(const BlkRec& blk, const Layout& l)
+{
+    const DrawingPainter::Options opt = drawingOptions();
+    if (DrawingPainter::bounds(blk, opt).isEmpty())
+        return 0; // nothing to draw, no scale to tell
+    const QSizeF room = drawingRoom(l);
+    const int n = DrawingPainter::largestScale(blk, opt, room);
+    return n != 0 ? n : DrawingPainter::reducedScale(blk, opt, room);
 }
 
 void paintSection(QPainter& p, const Layout& l, const BlkRec& blk)
 {
-    heading(p, l.section.adjusted(0, -kHeadingHeight, 0, 0), QStringLiteral("断面図"),
-            QStringLiteral("線分 %1 本").arg(std::clamp<int>(blk.LineCnt, 0, BlkRec::LineLast)));
-    const QSize area(int(l.section.width() / SectionPixel), int(l.section.height() / SectionPixel));
-    ViewState v;
-    v.Gz_xmax = qint16(area.width());
-    v.Gz_ymax = qint16(area.height());
-    Mk_Dan_xyminmax(v, blk);
-    Mk_Dan_scl(v);
-
-    SectionPainter::Options opt;
-    opt.grid = true;
-    opt.colours = SectionPainter::printColours();
-    opt.cosmeticPens = false;
-    opt.font = sheetFont(kSectionLabelSize);
-    p.save();
-    p.translate(l.section.topLeft());
-    p.scale(SectionPixel, SectionPixel);
-    p.setClipRect(QRect(QPoint(0, 0), area));
-    SectionPainter::paint(p, area, v, blk, opt);
-    p.restore();
+    const int scale = scaleFor(blk, l);
+    QString note =
+        QStringLiteral("線分 %1 本").arg(std::clamp<int>(blk.LineCnt, 0, BlkRec::LineLast));
+    if (scale > 0)
+        note = QStringLiteral("縮尺 %1　　").arg(DrawingScale::text(scale)) + note;
+    heading(p, l.section.adjusted(0, -kHeadingHeight, 0, 0), QStringLiteral("断面図"), note);
+    if (scale > 0) {
+        DrawingPainter::Options opt = drawingOptions();
+        opt.scale = scale;
+        p.save();
+        // The drawing works in mm; the page in tenths of them.
+        p.scale(kUnitsPerMm, kUnitsPerMm);
+        DrawingPainter::paint(
+            p, QRectF(l.section.topLeft() / kUnitsPerMm, l.section.size() / kUnitsPerMm), blk, opt);
+        const QSizeF noteSize = DrawingPainter::scaleNoteSize(opt);
+        const QPointF at(l.scaleBar.left() / kUnitsPerMm,
+                         l.scaleBar.center().y() / kUnitsPerMm - noteSize.height() / 2);
+        DrawingPainter::paintScaleNote(p, at, opt);
+        p.restore();
+        text(p, l.scaleBar, Qt::AlignRight,
+             QStringLiteral("A4 に 100 % で印刷したとき実寸の %1").arg(DrawingScale::text(scale)),
+             sheetFont(kNoteSize), kMuted);
+    }
     frame(p, l.section, kRule, 3);
-    paintScaleBar(p, l.scaleBar, v);
 }
 
 void paintSpec(QPainter& p, const QRectF& r, const BlkRec& blk)
@@ -361,6 +337,11 @@ void paintFooter(QPainter& p, const QRectF& r, const DataSheetInfo& info)
 }
 
 } // namespace
+
+int DataSheet::sectionScale(const BlkRec& blk)
+{
+    return scaleFor(blk, layout(blk));
+}
 
 QStringList DataSheet::fontFamilies()
 {

@@ -17,18 +17,15 @@ struct DataSheetInfo
     QDate date;            // the day of printing
 };
 
-// The data sheet of one block on one A4 portrait page: title, the section in
-// vectors with its grid, scale bar, specification values, point table and
-// layer table, file name and date. All lengths are in tenths of a millimetre
-// on the A4 page: whole numbers of them make usable font pixel sizes.
+// The data sheet of one block on one A4 portrait page: title, the section as
+// a drawing to scale (DrawingPainter) with the scale written and a scale
+// bar, specification values, point table and layer table, file name and
+// date. Printed at 100 %, the drawing measures true at its scale. All lengths are in tenths of a
+// millimetre on the A4 page: whole numbers of them make usable font pixel sizes.
 namespace DataSheet {
 
 inline constexpr double PageWidth = 2100;
 inline constexpr double PageHeight = 2970;
-
-// One of the section painter's pixels on paper: 0.25 mm, about a screen's
-// pixel, so the section looks as on a 100 dpi screen.
-inline constexpr double SectionPixel = 2.5;
 
 // Most rows of one column group of each table; more rows go into further
 // groups side by side. 100 points and 51 layer rows fill four and three.
@@ -55,6 +52,11 @@ struct Layout
 // The layout for a block: the tables as large as their rows need (counts
 // are taken within the record's limits), the section box in what is left.
 Layout layout(const BlkRec& blk);
+
+// The scale 1:N the section is drawn at: the largest standard scale at
+// which the drawing fits the section box; a reduced scale beyond 1:500 for
+// a block too large for any of them; 0 for a block with nothing to draw.
+int sectionScale(const BlkRec& blk);
 
 // Paints the sheet into target, in the painter's device coordinates
 // (normally the whole page): the A4 page scaled to fit and centred. Any

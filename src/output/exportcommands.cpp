@@ -1,7 +1,7 @@
 #include "output/exportcommands.h"
 
 #include "dialogs/prompts.h"
-#include "output/pngsizedialog.h"
+#include "output/sectionexportdialog.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -13,10 +13,6 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
-
-namespace {
-
-} // namespace
 
 ExportCommands::ExportCommands(const Module1& mod, const basMr_Blk& blk, Prompts& prompts,
                                QWidget* parent)
@@ -108,23 +104,57 @@ bool ExportCommands::printPreview()
     return mPrompts.exec(dlg) == QDialog::Accepted && printed;
 }
 
-bool ExportCommands::sectionSvg(const SectionPainter::Options& look, QSize size)
+bool ExportCommands::section(int format, const SectionPainter::Options& look, QSize size)
 {
-    const QString path = askPath(QStringLiteral("断面を SVG に出力"),
-                                 QStringLiteral("SVG ファイル (*.svg)"), QStringLiteral("svg"));
+    using Format = SectionExportDialog::Format;
+    const auto f = Format(format);
+    SectionExport proposed;
+    if (mLast[format]) {
+        proposed = *mLast[format];
+    } else {
+        proposed.look = f == Format::Pdf ? SectionLook::Drawing : SectionLook::Screen;
+        proposed.drawing.scale = 0;
+        proposed.dpi = f == Format::Png ? Exports::ScreenDpi : 300;
+    }
+    proposed.screen = look;
+    if (!mLast[format] && size.isValid())
+        proposed.size = size;
+    SectionExportDialog dlg(f, proposed, mMod.BlkData, mParent);
+    if (mPrompts.exec(dlg) != QDialog::Accepted)
+        return false;
+    const SectionExport chosen = dlg.chosen();
+    mLast[format] = chosen;
+    const QString name = SectionExportDialog::formatName(f);
+    const QString suffix = name.toLower();
+    const QString filter = f == Format::Png
+                               ? QStringLiteral("PNG 画像 (*.png)")
+                               : QStringLiteral("%1 ファイル (*.%2)").arg(name, suffix);
+    const QString path = askPath(QStringLiteral("断面を %1 に出力").arg(name), filter, suffix);
     if (path.isEmpty())
         return false;
-    return report(Exports::writeSectionSvg(path, mMod.BlkData, look, size));
+    switch (f) {
+    case Format::Svg:
+        return report(Exports::writeSectionSvg(path, mMod.BlkData, chosen));
+    case Format::Pdf:
+        return report(Exports::writeSectionPdf(path, mMod.BlkData, chosen));
+    case Format::Png:
+        break;
+    }
+    return report(Exports::writeSectionPng(path, mMod.BlkData, chosen));
+}
+
+bool ExportCommands::sectionSvg(const SectionPainter::Options& look, QSize size)
+{
+    return section(int(SectionExportDialog::Format::Svg), look, size);
+}
+
+bool ExportCommands::sectionPdf(const SectionPainter::Options& look, QSize size)
+{
+    return section(int(SectionExportDialog::Format::Pdf), look, size);
 }
 
 bool ExportCommands::sectionPng(const SectionPainter::Options& look, QSize proposed)
 {
-    PngSizeDialog dlg(proposed.isValid() ? proposed : DefaultPngSize, mParent);
-    if (mPrompts.exec(dlg) != QDialog::Accepted)
-        return false;
-    const QString path = askPath(QStringLiteral("断面を PNG に出力"),
-                                 QStringLiteral("PNG 画像 (*.png)"), QStringLiteral("png"));
-    if (path.isEmpty())
-        return false;
-    return report(Exports::writeSectionPng(path, mMod.BlkData, look, dlg.chosenSize()));
+    return section(int(SectionExportDialog::Format::Png), look,
+                   proposed.isValid() ? proposed : DefaultPngSize);
 }

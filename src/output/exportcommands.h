@@ -9,6 +9,9 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
+#include <optional>
+
 class Prompts;
 class QPrinter;
 class QWidget;
@@ -27,10 +30,14 @@ public:
     bool dataSheetPdf();
     bool print();
     bool printPreview();
-    // look: the screen's options (grid, font); size: the screen's drawing
-    // area, or any other size the picture should have.
+    // The section alone: the options dialog (look, scale, size, dpi), then
+    // the file. look: the screen's options (grid, font) for the screen look;
+    // size: the size the dialog proposes for it (the screen's drawing area,
+    // DefaultPngSize). The dialog starts with the choices last made in this
+    // session, the screen look the first time for SVG and PNG and the
+    // drawing for PDF.
     bool sectionSvg(const SectionPainter::Options& look, QSize size);
-    // proposed: the size the size dialog starts with.
+    bool sectionPdf(const SectionPainter::Options& look, QSize size);
     bool sectionPng(const SectionPainter::Options& look, QSize proposed);
 
     // What the sheet says of the file: its name, whether the block has
@@ -45,9 +52,13 @@ private:
     QString askPath(const QString& caption, const QString& filter, const QString& suffix);
     void setUpPrinter(QPrinter& printer) const;
     bool report(const ExportResult& r);
+    // Format: SectionExportDialog::Format as an index.
+    bool section(int format, const SectionPainter::Options& look, QSize size);
 
     const Module1& mMod;
     const basMr_Blk& mBlk;
     Prompts& mPrompts;
     QWidget* mParent;
+    // The last choices of the options dialog, per format; look unset yet.
+    std::array<std::optional<SectionExport>, 3> mLast;
 };

@@ -63,6 +63,8 @@ class TstOutline : public QObject
 private slots:
     void findings_data();
     void findings();
+    void touchingLoops_data();
+    void touchingLoops();
     void damagedRecords();
 };
 
@@ -123,6 +125,49 @@ void TstOutline::findings()
     QFETCH(BlkRec, block);
     QFETCH(QString, expected);
     QCOMPARE(describe(analyzeOutline(block)), expected);
+}
+
+// Two loops touching at the middle of the segment a loop is walked from:
+// that middle lies on both loops and must not decide which encloses which.
+// Segments are "from-to" point numbers.
+void TstOutline::touchingLoops_data()
+{
+    QTest::addColumn<QList<QPointF>>("points");
+    QTest::addColumn<QStringList>("segments");
+    QTest::addColumn<QString>("expected");
+
+    const QList<QPointF> holed = {{0, 0}, {4, 0}, {4, 2}, {0, 2}, {0, 1}, {1, 0.5}, {1, 1.5}};
+    const QString hole = QStringLiteral("外形 1、穴 1");
+    QTest::newRow("hole touching the first segment")
+        << holed << QStringList{"4-1", "1-2", "2-3", "3-4", "5-6", "6-7", "7-5"} << hole;
+    QTest::newRow("hole, outline walked from another segment")
+        << holed << QStringList{"1-2", "2-3", "3-4", "4-1", "5-6", "6-7", "7-5"} << hole;
+    QTest::newRow("hole, hole numbered first")
+        << QList<QPointF>{{0, 1}, {1, 0.5}, {1, 1.5}, {0, 0}, {4, 0}, {4, 2}, {0, 2}}
+        << QStringList{"1-2", "2-3", "3-1", "7-4", "4-5", "5-6", "6-7"} << hole;
+
+    const QList<QPointF> pair = {{0, 0}, {2, 0}, {2, 2}, {0, 2}, {2, 1}, {3, 0.5}, {3, 1.5}};
+    const QString two = QStringLiteral("外形 2、穴 0");
+    QTest::newRow("pieces touching at the first segment")
+        << pair << QStringList{"2-3", "3-4", "4-1", "1-2", "5-6", "6-7", "7-5"} << two;
+    QTest::newRow("pieces, square walked from another segment")
+        << pair << QStringList{"1-2", "2-3", "3-4", "4-1", "5-6", "6-7", "7-5"} << two;
+    QTest::newRow("pieces, triangle walked from the touching corner")
+        << pair << QStringList{"6-7", "7-5", "5-6", "2-3", "3-4", "4-1", "1-2"} << two;
+}
+
+void TstOutline::touchingLoops()
+{
+    QFETCH(QList<QPointF>, points);
+    QFETCH(QStringList, segments);
+    QFETCH(QString, expected);
+    BlkRec b;
+    for (const QPointF& p : points)
+        addPoint(b, p.x(), p.y());
+    for (const QString& s : segments)
+        addSegment(b, s.section(u'-', 0, 0).toInt(), s.section(u'-', 1, 1).toInt());
+    const QString detail = checkBlock(b).row(CheckId::ClosedSection).detail;
+    QVERIFY2(detail.contains(expected), qPrintable(detail));
 }
 
 // Records as a damaged file or a faulty edit could leave them: every number

@@ -32,3 +32,14 @@ inline QString segmentsText(const BlkRec& b)
         out << QStringLiteral("%1-%2").arg(b.LineSt[i]).arg(b.LineEd[i]);
     return out.join(u' ');
 }
+
+// A rectangular outline b x h with its lower-left corner at the origin and
+// B, H set to match.
+inline BlkRec rectangleBlock(double b, double h)
+{
+    BlkRec r = blockFromText(QStringLiteral("0,0 %1,0 %1,%2 0,%2").arg(b).arg(h),
+                             QStringLiteral("1-2 2-3 3-4 4-1"));
+    r.B = b;
+    r.H = h;
+    return r;
+}

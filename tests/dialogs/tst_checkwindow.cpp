@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
@@ -41,6 +42,7 @@ class TstCheckWindow : public QObject
     Q_OBJECT
 private slots:
     void rowsAndMarks();
+    void levelsWhereTheTableDisagrees();
 };
 
 void TstCheckWindow::rowsAndMarks()
@@ -89,6 +91,36 @@ void TstCheckWindow::rowsAndMarks()
     QCOMPARE(w.selectedCheck(), std::nullopt);
     QVERIFY(w.marks().isEmpty());
     QCOMPARE(changed.size(), 6);
+}
+
+// The 8 t sample's layers are 0.5 m high: at 1 m the table is exact, half
+// way up a layer its straight line misses the slanted face.
+void TstCheckWindow::levelsWhereTheTableDisagrees()
+{
+    BlkRec b;
+    QVERIFY(Blk_ReadPath(b, QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv")));
+    FigureSettings s;
+    s.levels = {{QStringLiteral("H.W.L."), 1.0}, {QStringLiteral("L.W.L."), 0.25}};
+    CheckWindow w;
+    w.showReport(checkBlock(b));
+    w.showFigures(blockFigures(b, s), s);
+    QCOMPARE(w.tabs()->tabText(1), QStringLiteral("質量・浮力"));
+    QTableWidget* t = w.levelTable();
+    QCOMPARE(t->rowCount(), 2);
+    QCOMPARE(t->horizontalHeaderItem(2)->text(), QStringLiteral("水中体積 断面 (m3)"));
+    QCOMPARE((QStringList{t->item(1, 2)->text(), t->item(1, 3)->text()}),
+             (QStringList{"0.536", "0.523"}));
+    auto marked = [&](int row) { return t->item(row, 3)->data(Qt::BackgroundRole).isValid(); };
+    QVERIFY(!marked(0));
+    QVERIFY(marked(1));
+    QVERIFY(
+        w.levelNotes()->text().startsWith(QStringLiteral("L.W.L.：層別体積表は断面と -0.014 m3")));
+
+    // Levels gone: the hint says where to add them.
+    s.levels.clear();
+    w.showFigures(blockFigures(b, s), s);
+    QCOMPARE(t->rowCount(), 0);
+    QVERIFY(w.levelNotes()->isHidden());
 }
 
 QTEST_MAIN(TstCheckWindow)

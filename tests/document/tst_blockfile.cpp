@@ -1,7 +1,9 @@
+#include "common/deadline.h"
 #include "document/basmrblk.h"
 #include "document/blkrec.h"
 #include "document/blockfile.h"
 #include "document/numtext.h"
+#include "document/recovery.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,7 +16,10 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 class TstBlockFile : public QObject
@@ -47,6 +52,12 @@ private slots:
     void writeFailsMidwayLeavesOldFile();
     void writeRefusesUnencodable_data();
     void writeRefusesUnencodable();
+    void specialFilesFailAtOnce_data();
+    void specialFilesFailAtOnce();
+    void writeFailureNamesFullDisk_data();
+    void writeFailureNamesFullDisk();
+    void writeKeepsPermissions_data();
+    void writeKeepsPermissions();
 };
 
 namespace {
@@ -741,6 +752,127 @@ void TstBlockFile::writeRefusesUnencodable()
     }
     QCOMPARE(fileBytes(existing), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"old.csv"});
+}
+
+void TstBlockFile::specialFilesFailAtOnce_data()
+{
+    // What is put where a block file is looked for: "fifo", "folder", or a
+    // link to one of those or to a device.
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("target"); // what a link points to
+    QTest::newRow("FIFO") << "fifo"
+                          << "";
+    QTest::newRow("link to a FIFO") << "link"
+                                    << "fifo";
+    QTest::newRow("folder") << "folder"
+                            << "";
+    QTest::newRow("link to /dev/zero") << "link"
+                                       << "/dev/zero";
+    QTest::newRow("link to /dev/null") << "link"
+                                       << "/dev/null";
+}
+
+void TstBlockFile::specialFilesFailAtOnce()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(QString, kind);
+    QFETCH(QString, target);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("blk.csv");
+    const QString fifo = dir.filePath("pipe");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    if (kind == u"fifo")
+        QVERIFY(QFile::rename(fifo, path));
+    else if (kind == u"folder")
+        QVERIFY(QDir(dir.path()).mkdir("blk.csv"));
+    else
+        QVERIFY(QFile::link(target == u"fifo" ? fifo : target, path));
+    basMr_Blk mod;
+    mod.DataPath = dir.path() + u'/';
+
+    // Each reader, as Open, the listing and the recovery offer use them.
+    const std::optional<bool> byPath = runWithDeadline<bool>([path] {
+        BlkRec r;
+        return Blk_ReadPath(r, path);
+    });
+    const std::optional<bool> byName = runWithDeadline<bool>([mod] {
+        BlkRec r;
+        return Blk_Read(mod, r, QStringLiteral("blk"));
+    });
+    const std::optional<bool> recovery = runWithDeadline<bool>([path] {
+        BlkRec r;
+        return Recovery::read(path, r);
+    });
+    // A reader stuck on the FIFO is let go before the folder is removed.
+    if (!byPath || !byName || !recovery)
+        ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+    QVERIFY2(byPath && byName && recovery, "a reader waited");
+    QVERIFY(!*byPath);
+    QVERIFY(!*byName);
+    QVERIFY(!*recovery);
+    // A stamp of such a file is that of a missing file, at once too.
+    QVERIFY(!FileStamp::ofPath(path).exists);
+#else
+    QSKIP("FIFOs and devices of a Unix system");
+#endif
+}
+
+void TstBlockFile::writeFailureNamesFullDisk_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<qint64>("needed");
+    QTest::addColumn<QString>("reason");
+    const QString full = QStringLiteral("ディスクの空き容量が足りません。");
+    QTest::newRow("/dev/full") << "/dev/full" << qint64(4096) << full;
+    QTest::newRow("more than the disk holds") << "" << (qint64(1) << 62) << full;
+    QTest::newRow("stopped with room left")
+        << "" << qint64(1) << QStringLiteral("書き込みが途中で止まりました");
+}
+
+void TstBlockFile::writeFailureNamesFullDisk()
+{
+    QFETCH(QString, file);
+    QFETCH(qint64, needed);
+    QTemporaryDir dir;
+    if (file.isEmpty())
+        file = dir.filePath("blk.csv");
+    if (!QFile::exists(file) && file.startsWith(u"/dev/"))
+        QSKIP("no such device here");
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    if (file == u"/dev/full") // the kernel's own full disk
+        QVERIFY(f.write(QByteArray(needed, 'x')) < 0 || !f.flush());
+    const QString text = Blk_WriteFailureText(f, file, needed);
+    QFETCH(QString, reason);
+    QVERIFY2(text.contains(reason), qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("未知のエラー")));
+}
+
+void TstBlockFile::writeKeepsPermissions_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("owner only") << 0600;
+    QTest::newRow("group reads") << 0640;
+    QTest::newRow("group writes") << 0664;
+    QTest::newRow("everyone reads") << 0644;
+}
+
+void TstBlockFile::writeKeepsPermissions()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(int, mode);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("blk.csv");
+    QVERIFY(writeFile(path, join(sample())));
+    const QByteArray native = QFile::encodeName(path);
+    QCOMPARE(::chmod(native.constData(), mode_t(mode)), 0);
+    QVERIFY(Blk_Write(layoutRecord(), path).ok);
+    struct stat st;
+    QCOMPARE(::stat(native.constData(), &st), 0);
+    QCOMPARE(int(st.st_mode & 07777), mode);
+#else
+    QSKIP("Unix permission bits");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TstBlockFile)

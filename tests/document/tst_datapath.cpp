@@ -1,3 +1,4 @@
+#include "common/deadline.h"
 #include "document/basmrblk.h"
 #include "document/datapath.h"
 
@@ -7,6 +8,12 @@
 #include <QTest>
 
 #include <memory>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 class TstDataPath : public QObject
 {
@@ -24,6 +31,8 @@ private slots:
     void fileContents_data();
     void fileContents();
     void blankConfigFileFallsThrough();
+    void fifoFallsBackAtOnce_data();
+    void fifoFallsBackAtOnce();
 
 private:
     QString exeFile() const { return mPlaces.exeDir + kMrDtPathName; }
@@ -178,6 +187,42 @@ void TstDataPath::blankConfigFileFallsThrough()
         QVERIFY(writeFile(configFile(), blank));
         QCOMPARE(readBack(mPlaces), QStringLiteral("/from/exe/"));
     }
+}
+
+void TstDataPath::fifoFallsBackAtOnce_data()
+{
+    QTest::addColumn<bool>(
+        "inConfig"); // the FIFO in the configuration folder, else beside the program
+    QTest::newRow("beside the program") << false;
+    QTest::newRow("configuration folder") << true;
+}
+
+void TstDataPath::fifoFallsBackAtOnce()
+{
+#ifdef Q_OS_UNIX
+    QFETCH(bool, inConfig);
+    QVERIFY(QDir().mkpath(mPlaces.configDir));
+    const QString fifo = inConfig ? configFile() : exeFile();
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const DataPathPlaces places = mPlaces;
+    const std::optional<QString> read =
+        runWithDeadline<QString>([places] { return readBack(places); });
+    if (!read) // let the stuck reader go before the folder is removed
+        ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+    QVERIFY2(read, "reading MRDTPATH waited on the FIFO");
+    // As an unreadable file: the next place, then the program's folder.
+    QCOMPARE(*read, mPlaces.exeDir);
+    // Writing the folder back replaces the FIFO, at once too.
+    const std::optional<bool> written = runWithDeadline<bool>([places] {
+        basMr_Blk mod;
+        mod.DataPath = QStringLiteral("/srv/blocks/");
+        return DataPath_Write(mod, places);
+    });
+    QVERIFY2(written && *written, "writing MRDTPATH over the FIFO failed or waited");
+    QCOMPARE(readBack(mPlaces), QStringLiteral("/srv/blocks/"));
+#else
+    QSKIP("FIFOs of a Unix system");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TstDataPath)

@@ -96,6 +96,10 @@ private slots:
     void failedSaveChangesNothing();
     void failedOpenChangesNothing();
     void cancelInChooserKeepsFolderChange();
+    void changedOnDiskAsksBeforeWrite_data();
+    void changedOnDiskAsksBeforeWrite();
+    void lockFollowsTheOpenFile_data();
+    void lockFollowsTheOpenFile();
 };
 
 // command: New, Open or Close (the close request's prompt); the block is
@@ -290,6 +294,105 @@ void TstFileCommands::cancelInChooserKeepsFolderChange()
     // The next save dialog opens in the new folder.
     r.files->mnuFileSave_Click();
     QCOMPARE(r.prompts.saveRequests.value(0).dir, other);
+}
+
+// Another program changes the open file between its read and the save.
+void TstFileCommands::changedOnDiskAsksBeforeWrite_data()
+{
+    QTest::addColumn<QString>("change"); // none, same bytes, changed, deleted
+    QTest::addColumn<int>("answer");     // 上書き 0, 別名で保存 1, キャンセル 2
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<double>("onDisk"); // V in good.csv afterwards; 0: no file
+    QTest::addColumn<QString>("dataName");
+    QTest::newRow("unchanged") << "none" << 2 << false << 9.0 << "good";
+    QTest::newRow("same bytes written again") << "same" << 2 << false << 9.0 << "good";
+    QTest::newRow("changed, 上書き") << "changed" << 0 << true << 9.0 << "good";
+    QTest::newRow("changed, 別名で保存") << "changed" << 1 << true << 7.5 << "other";
+    QTest::newRow("changed, キャンセル") << "changed" << 2 << true << 7.5 << "good";
+    QTest::newRow("deleted, 上書き") << "deleted" << 0 << true << 9.0 << "good";
+    QTest::newRow("deleted, キャンセル") << "deleted" << 2 << true << 0.0 << "good";
+}
+
+void TstFileCommands::changedOnDiskAsksBeforeWrite()
+{
+    QFETCH(QString, change);
+    QFETCH(int, answer);
+    Rig r;
+    const QString good = r.path(QStringLiteral("good.csv"));
+    QVERIFY(r.files->openFile(good));
+    r.modify();
+    if (change == u"same")
+        QVERIFY(Blk_Write(sampleBlock(4.2), good).ok);
+    else if (change == u"changed")
+        QVERIFY(Blk_Write(sampleBlock(7.5), good).ok);
+    else if (change == u"deleted")
+        QVERIFY(QFile::remove(good));
+    r.prompts.chooseAnswers << answer;
+    r.prompts.saveAnswers << good << r.path(QStringLiteral("other.csv"));
+
+    r.files->mnuFileSave_Click();
+    const QStringList asked = r.prompts.kind(QStringLiteral("choose"));
+    QTEST(asked.size() == 1, "asked");
+    if (!asked.isEmpty())
+        QCOMPARE(asked[0],
+                 QStringLiteral("ファイルは他で変更されています。|上書き/別名で保存/キャンセル"));
+    BlkRec disk;
+    const bool exists = Blk_ReadPath(disk, good);
+    QFETCH(double, onDisk);
+    QCOMPARE(exists ? disk.V : 0.0, onDisk);
+    QTEST(r.blk.DataName, "dataName");
+    // Only キャンセル leaves the block unsaved.
+    QCOMPARE(Data_Modified(*r.mod), asked.size() == 1 && answer == 2);
+    // 別名で保存 showed the save dialog a second time.
+    QCOMPARE(r.prompts.saveRequests.size(), asked.size() == 1 && answer == 1 ? 2 : 1);
+}
+
+void TstFileCommands::lockFollowsTheOpenFile_data()
+{
+    QTest::addColumn<QString>("command");    // after good.csv was opened
+    QTest::addColumn<QString>("lockedFile"); // the one file locked afterwards; "" none
+    QTest::newRow("New") << "New"
+                         << "";
+    QTest::newRow("Open another") << "Open"
+                                  << "other.csv";
+    QTest::newRow("save to a new name") << "Save"
+                                        << "saved.csv";
+    QTest::newRow("a recovered block") << "Recovered"
+                                       << "";
+}
+
+void TstFileCommands::lockFollowsTheOpenFile()
+{
+    QFETCH(QString, command);
+    Rig r;
+    QVERIFY(Blk_Write(sampleBlock(1), r.path(QStringLiteral("other.csv"))).ok);
+    QVERIFY(r.files->openFile(r.path(QStringLiteral("good.csv"))));
+    auto locks = [&r] {
+        QStringList held;
+        for (const char* name : {"good.csv", "other.csv", "saved.csv"}) {
+            if (BlockLock::heldElsewhere(r.path(QString::fromLatin1(name))))
+                held << QString::fromLatin1(name);
+        }
+        return held;
+    };
+    r.files->guard().settleLock();
+    QCOMPARE(locks(), QStringList{"good.csv"});
+    if (command == u"New") {
+        r.files->mnuFileNew_Click();
+    } else if (command == u"Open") {
+        r.chooseInDialog(QStringLiteral("other"));
+        r.files->mnuFileOpen_Click();
+    } else if (command == u"Save") {
+        r.prompts.saveAnswers << r.path(QStringLiteral("saved.csv"));
+        r.files->mnuFileSave_Click();
+    } else {
+        r.files->adoptRecovered(sampleBlock(3));
+    }
+    r.files->guard().settleLock();
+    QFETCH(QString, lockedFile);
+    QCOMPARE(locks(), lockedFile.isEmpty() ? QStringList() : QStringList{lockedFile});
+    QCOMPARE(r.files->guard().locked(), !lockedFile.isEmpty());
+    QVERIFY(r.prompts.kind(QStringLiteral("choose")).isEmpty());
 }
 
 QTEST_MAIN(TstFileCommands)

@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -26,6 +27,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -34,8 +36,11 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <QToolBar>
+#include <QXmlStreamReader>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -76,6 +81,11 @@ private slots:
     void recoveryAfterCrash();
     void checksFollowTheBlock();
     void typicalRoadThroughTheDialogs();
+    void twoWindowsOnOneBlock_data();
+    void twoWindowsOnOneBlock();
+    void changeOnDiskOffersReload_data();
+    void changeOnDiskOffersReload();
+    void sectionDrawingFromFileMenu();
 };
 
 void TstFrmMain::menus()
@@ -83,15 +93,15 @@ void TstFrmMain::menus()
     Rig r;
     QCOMPARE(r.shownTitle(), QStringLiteral("直立消波ブロック設定"));
     const QList<QAction*> top = r.w->menuBar()->actions();
-    // The classic menus in their order; 編集 is the one added, before ヘルプ.
+    // The classic menus in their order; 編集 and ツール are the ones added, before ヘルプ.
     QCOMPARE(captions(top), QStringList({"ﾌｧｲﾙ(&F)", "表示(&V)", "ブロック諸元(&B)...", "点(&P)",
-                                         "線分(&L)", "編集(&E)", "ヘルプ(&H)"}));
+                                         "線分(&L)", "編集(&E)", "ツール(&T)", "ヘルプ(&H)"}));
     // Additions stand after the classic items (in the file menu before 終了).
     QCOMPARE(captions(top[0]->menu()->actions()),
              QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "上書き保存",
                           "最近使ったファイル(&R)", "-", "データシートを PDF に出力(&D)...",
                           "印刷(&P)...", "印刷プレビュー(&V)...", "断面を SVG に出力...",
-                          "断面を PNG に出力...", "-", "終了(&X)"}));
+                          "断面を PNG に出力...", "断面を PDF に出力...", "-", "終了(&X)"}));
     QCOMPARE(captions(top[1]->menu()->actions()),
              QStringList({"拡大", "縮小", "全表示", "再表示", "-", "グリッド", "-",
                           "ブロック検査(&C)...", "-", "一段拡大", "一段縮小"}));
@@ -99,7 +109,8 @@ void TstFrmMain::menus()
     QCOMPARE(captions(top[4]->menu()->actions()), QStringList({"結線", "削除", "一括削除"}));
     QCOMPARE(captions(top[5]->menu()->actions()),
              QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "モード終了"}));
-    QCOMPARE(captions(top[6]->menu()->actions()),
+    QCOMPARE(captions(top[6]->menu()->actions()), QStringList({"相似形で作成...", "-", "設定..."}));
+    QCOMPARE(captions(top[7]->menu()->actions()),
              QStringList({"ヘルプ（&M）...", "-", "バージョン情報（&A）..."}));
 }
 
@@ -357,12 +368,18 @@ void TstFrmMain::openAtStart_data()
     QTest::newRow("not a block file")
         << QStringLiteral(MRB_TESTDATA_DIR "/fuzz_seed/header_wrong.csv") << false;
     QTest::newRow("missing") << QStringLiteral("/nonexistent/x.csv") << false;
+    QTest::newRow("a FIFO") << QStringLiteral("fifo") << false;
 }
 
 void TstFrmMain::openAtStart()
 {
     QFETCH(QString, file);
     QFETCH(bool, opens);
+    QTemporaryDir fifoDir;
+    if (file == u"fifo") { // `mkfifo x.csv; mrb_make x.csv`: no reader waits on it
+        file = fifoDir.filePath(QStringLiteral("x.csv"));
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    }
     Rig r;
     r.w->openAtStart(file);
     if (opens) {
@@ -651,6 +668,170 @@ void TstFrmMain::typicalRoadThroughTheDialogs()
     QVERIFY(!Data_Modified(*r.mod));
     QVERIFY(r.w->close()); // nothing to ask
     QVERIFY(r.prompts.kind(QStringLiteral("yesNoCancel")).isEmpty());
+}
+
+void TstFrmMain::twoWindowsOnOneBlock_data()
+{
+    QTest::addColumn<int>("answer"); // 読み取り専用で開く 0, それでも開く 1, キャンセル 2
+    QTest::newRow("read-only") << 0;
+    QTest::newRow("anyway") << 1;
+    QTest::newRow("cancel") << 2;
+}
+
+void TstFrmMain::twoWindowsOnOneBlock()
+{
+    QFETCH(int, answer);
+    QTemporaryDir dir;
+    const QString block = dir.filePath(QStringLiteral("blk.csv"));
+    QVERIFY(QFile::copy(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"), block));
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray original = bytes(block);
+    Rig first;
+    first.w->openAtStart(block);
+    QCOMPARE(first.prompts.kind(QStringLiteral("choose")).size(), 0);
+    first.w->files().guard().settleLock(); // taken off the window's thread
+
+    Rig second;
+    second.prompts.chooseAnswers << answer;
+    second.w->openAtStart(block);
+    const QStringList asked = second.prompts.kind(QStringLiteral("choose"));
+    QCOMPARE(asked.size(), 1);
+    const QString who = QFileInfo(block).owner() + u'@' + QSysInfo::machineHostName();
+    const QString since = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd"));
+    QVERIFY2(asked[0].startsWith(
+                 QStringLiteral("このブロックは %1 で編集中です (開始 %2 ").arg(who, since)),
+             qPrintable(asked[0]));
+    QVERIFY(asked[0].endsWith(QStringLiteral(")。|読み取り専用で開く/それでも開く/キャンセル")));
+    auto* filePanel = second.w->findChild<QLabel*>(QStringLiteral("StatusBar1_File"));
+    QVERIFY(filePanel);
+    if (answer == 2) {
+        QCOMPARE(second.w->windowTitle(), QStringLiteral("直立消波ブロック設定[*]"));
+        QCOMPARE(second.mod->BlkData.PntCnt, qint16(0));
+        return;
+    }
+    QCOMPARE(second.w->windowTitle(), QStringLiteral("直立消波ブロック設定 - blk[*]"));
+    QCOMPARE(filePanel->isVisibleTo(second.w.get()), answer == 0);
+    if (answer == 0)
+        QVERIFY(filePanel->text().contains(QStringLiteral("読み取り専用 (%1 で編集中)").arg(who)));
+
+    // An edit, then 保存 onto the same file, then (read-only) onto a new one.
+    second.w->menuItem(QStringLiteral("mnuLineDelAll"))->trigger();
+    QVERIFY(Data_Modified(*second.mod));
+    const QString renamed = dir.filePath(QStringLiteral("new.csv"));
+    second.prompts.saveAnswers << block << renamed;
+    second.w->toolbarButton(QStringLiteral("Save"))->trigger();
+    const QStringList told = second.prompts.kind(QStringLiteral("information"));
+    if (answer == 0) {
+        QCOMPARE(told.size(), 1);
+        QVERIFY2(told[0].contains(QStringLiteral("別の名前で保存してください")),
+                 qPrintable(told[0]));
+        QCOMPARE(bytes(block), original);
+        BlkRec saved;
+        QVERIFY(Blk_ReadPath(saved, renamed));
+        QCOMPARE(saved.LineCnt, qint16(0));
+        QCOMPARE(second.w->windowTitle(), QStringLiteral("直立消波ブロック設定 - new[*]"));
+        // The new file is its own now: no longer read-only, and locked.
+        QVERIFY(!filePanel->isVisibleTo(second.w.get()));
+        QVERIFY(second.w->files().guard().locked());
+        Rig third;
+        third.w->openAtStart(renamed);
+        QCOMPARE(third.prompts.kind(QStringLiteral("choose")).size(), 1);
+    } else {
+        QCOMPARE(told.size(), 0); // opened anyway: written as the user chose
+        QVERIFY(bytes(block) != original);
+    }
+    // The first window closes and lets the block go.
+    QVERIFY(first.w->close());
+    first.w->files().guard().settleLock();
+    QVERIFY(!first.w->files().guard().locked());
+    Rig later;
+    later.w->openAtStart(block);
+    QCOMPARE(later.prompts.kind(QStringLiteral("choose")).size(), 0);
+}
+
+void TstFrmMain::changeOnDiskOffersReload_data()
+{
+    QTest::addColumn<bool>("modified");
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("not modified: 再読込 offered") << false << false;
+    QTest::newRow("modified: only told") << true << false;
+    QTest::newRow("deleted: only told") << false << true;
+}
+
+void TstFrmMain::changeOnDiskOffersReload()
+{
+    QFETCH(bool, modified);
+    QFETCH(bool, deleted);
+    QTemporaryDir dir;
+    const QString block = dir.filePath(QStringLiteral("blk.csv"));
+    QVERIFY(QFile::copy(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"), block));
+    Rig r;
+    r.w->openAtStart(block);
+    if (modified)
+        r.w->menuItem(QStringLiteral("mnuLineDelAll"))->trigger();
+    r.prompts.yesNoAnswers << true;
+    // Another program saves the block the safe way: a new file renamed over it.
+    BlkRec other;
+    QVERIFY(Blk_ReadPath(other, block));
+    other.V = 7.5;
+    if (deleted)
+        QVERIFY(QFile::remove(block));
+    else
+        QVERIFY(Blk_Write(other, block).ok);
+    auto* filePanel = r.w->findChild<QLabel*>(QStringLiteral("StatusBar1_File"));
+    const QString notice = deleted ? QStringLiteral("ファイルが削除されました")
+                                   : QStringLiteral("ファイルが他で変更されました");
+    if (modified || deleted) {
+        QTRY_COMPARE(filePanel->text(), notice);
+        QVERIFY(r.prompts.kind(QStringLiteral("yesNo")).isEmpty());
+        QVERIFY(r.mod->BlkData.V != 7.5);
+        return;
+    }
+    QTRY_COMPARE(r.prompts.kind(QStringLiteral("yesNo")).size(), 1);
+    QVERIFY(r.prompts.kind(QStringLiteral("yesNo"))[0].endsWith(QStringLiteral("再読込しますか?")));
+    QCOMPARE(r.mod->BlkData.V, 7.5); // read again through the reader
+    QVERIFY(!Data_Modified(*r.mod));
+    QVERIFY(filePanel->text().isEmpty());
+    // The block saved over the reloaded file asks nothing: it is the file's content now.
+    r.w->menuItem(QStringLiteral("mnuLineDelAll"))->trigger();
+    r.prompts.saveAnswers << block;
+    r.w->toolbarButton(QStringLiteral("Save"))->trigger();
+    QVERIFY(r.prompts.kind(QStringLiteral("choose")).isEmpty());
+    QVERIFY(!Data_Modified(*r.mod));
+}
+
+// 断面を SVG に出力 asks the look and scale first; the drawing at 1:20 is
+// written in millimetres. 断面を PDF に出力 asks the same, and cancelling
+// writes nothing.
+void TstFrmMain::sectionDrawingFromFileMenu()
+{
+    Rig r;
+    QVERIFY(Blk_ReadPath(r.mod->BlkData, QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv")));
+    r.prompts.onExec = [](QDialog& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("lookDrawing"))->click();
+        auto* scale = d.findChild<QComboBox*>(QStringLiteral("scale"));
+        scale->setCurrentIndex(scale->findText(QStringLiteral("1:20")));
+        return int(QDialog::Accepted);
+    };
+    const QString svg = r.exe.path() + QStringLiteral("/section.svg");
+    r.prompts.saveAnswers << svg;
+    r.w->menuItem(QStringLiteral("mnuFileSvg"))->trigger();
+    QCOMPARE(r.prompts.kind(QStringLiteral("exec")),
+             QStringList{QStringLiteral("SectionExportDialog")});
+    QFile f(svg);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QXmlStreamReader xml(&f);
+    QVERIFY(xml.readNextStartElement() && xml.name() == u"svg");
+    QVERIFY(xml.attributes().value(QLatin1String("width")).endsWith(u"mm"));
+
+    r.prompts.onExec = nullptr; // キャンセル
+    r.w->menuItem(QStringLiteral("mnuFileSectionPdf"))->trigger();
+    QCOMPARE(r.prompts.shown.last(), QStringLiteral("exec|断面を PDF に出力|SectionExportDialog"));
+    QCOMPARE(r.prompts.saveRequests.size(), 1);
+    QVERIFY(r.prompts.errors().isEmpty());
 }
 
 QTEST_MAIN(TstFrmMain)

@@ -1,24 +1,29 @@
+#include "common/blocktext.h"
 #include "common/scriptedprompts.h"
 #include "common/typing.h"
 #include "document/numtext.h"
 #include "output/datasheet.h"
 #include "output/exportcommands.h"
 #include "output/exports.h"
-#include "output/pngsizedialog.h"
+#include "output/sectionexportdialog.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTransform>
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -93,6 +98,167 @@ int svgLines(const QByteArray& svg)
     return xml.hasError() ? -1 : n;
 }
 
+// A two-metre-wide named block: an outline 2 x 1.5 m, its centre of gravity
+// in the middle.
+BlkRec boxBlock(double b = 2, double h = 1.5)
+{
+    BlkRec r = rectangleBlock(b, h);
+    r.Name = QStringLiteral("箱形");
+    r.Gx = b / 2;
+    r.Gy = h / 2;
+    return r;
+}
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished();
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+bool haveTool(const char* name)
+{
+    return !QStandardPaths::findExecutable(QString::fromLatin1(name)).isEmpty();
+}
+
+// A PDF's first page in mm, as pdfinfo reports it in points.
+QSizeF pdfPageMm(const QString& path)
+{
+    const QRegularExpression re(QStringLiteral("Page size:\\s*([0-9.]+) x ([0-9.]+) pts"));
+    const QRegularExpressionMatch m = re.match(run(QStringLiteral("pdfinfo"), {path}));
+    if (!m.hasMatch())
+        return {};
+    constexpr double mmPerPt = 25.4 / 72;
+    return QSizeF(m.captured(1).toDouble() * mmPerPt, m.captured(2).toDouble() * mmPerPt);
+}
+
+// The words pdftotext -bbox finds, with their boxes in points.
+struct PdfWord
+{
+    QString text;
+    QRectF box;
+};
+
+QList<PdfWord> pdfWords(const QString& path)
+{
+    QList<PdfWord> out;
+    QXmlStreamReader xml(
+        run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")}));
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"word")
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        const QRectF box(QPointF(a.value(QLatin1String("xMin")).toDouble(),
+                                 a.value(QLatin1String("yMin")).toDouble()),
+                         QPointF(a.value(QLatin1String("xMax")).toDouble(),
+                                 a.value(QLatin1String("yMax")).toDouble()));
+        out.append({xml.readElementText(), box});
+    }
+    return out;
+}
+
+// An SVG as a reader of the format sees it: the page in mm, the viewBox, and
+// every polyline's segments in viewBox units with the stroke width of its
+// group, through the groups' transforms.
+struct SvgPicture
+{
+    QString width;
+    QString height;
+    QRectF viewBox;
+    struct Segment
+    {
+        QLineF line;
+        double strokeWidth;
+    };
+    QList<Segment> segments;
+};
+
+QTransform svgMatrix(QStringView t)
+{
+    static const QRegularExpression re(QStringLiteral("matrix\\(([^)]*)\\)"));
+    const QRegularExpressionMatch m = re.match(t.toString());
+    if (!m.hasMatch())
+        return {};
+    const QStringList v = m.captured(1).split(u',');
+    if (v.size() != 6)
+        return {};
+    return QTransform(v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble(),
+                      v[4].toDouble(), v[5].toDouble());
+}
+
+SvgPicture readSvg(const QByteArray& bytes)
+{
+    SvgPicture pic;
+    QXmlStreamReader xml(bytes);
+    QList<QPair<QTransform, double>> groups{{QTransform(), 1.0}};
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType t = xml.readNext();
+        if (t == QXmlStreamReader::EndElement && xml.name() == u"g") {
+            groups.removeLast();
+            continue;
+        }
+        if (t != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = xml.attributes();
+        if (xml.name() == u"svg") {
+            pic.width = a.value(QLatin1String("width")).toString();
+            pic.height = a.value(QLatin1String("height")).toString();
+            const QStringList v =
+                a.value(QLatin1String("viewBox")).toString().split(u' ', Qt::SkipEmptyParts);
+            if (v.size() == 4)
+                pic.viewBox =
+                    QRectF(v[0].toDouble(), v[1].toDouble(), v[2].toDouble(), v[3].toDouble());
+        } else if (xml.name() == u"g") {
+            const double w = a.hasAttribute(QLatin1String("stroke-width"))
+                                 ? a.value(QLatin1String("stroke-width")).toDouble()
+                                 : groups.last().second;
+            groups.append(
+                {svgMatrix(a.value(QLatin1String("transform"))) * groups.last().first, w});
+        } else if (xml.name() == u"polyline") {
+            const QStringList pts =
+                a.value(QLatin1String("points")).toString().split(u' ', Qt::SkipEmptyParts);
+            QList<QPointF> ps;
+            for (const QString& p : pts)
+                ps.append(groups.last().first.map(
+                    QPointF(p.section(u',', 0, 0).toDouble(), p.section(u',', 1, 1).toDouble())));
+            for (int i = 1; i < ps.size(); ++i)
+                pic.segments.append({QLineF(ps[i - 1], ps[i]), groups.last().second});
+        }
+    }
+    return pic;
+}
+
+// The pixels per metre of a PNG's pHYs chunk, read from its bytes; -1 when
+// it has none or it is not in metres.
+int pngPixelsPerMetre(const QByteArray& png)
+{
+    const qsizetype at = png.indexOf("pHYs");
+    if (at < 0 || at + 13 > png.size())
+        return -1;
+    const auto be32 = [&png](qsizetype i) {
+        return int((uchar(png[i]) << 24) | (uchar(png[i + 1]) << 16) | (uchar(png[i + 2]) << 8) |
+                   uchar(png[i + 3]));
+    };
+    const int x = be32(at + 4);
+    const int y = be32(at + 8);
+    return png[at + 12] == 1 && x == y ? x : -1;
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+SectionExport drawingAt(int scale)
+{
+    SectionExport e;
+    e.look = SectionLook::Drawing;
+    e.drawing.scale = scale;
+    return e;
+}
+
 } // namespace
 
 class TstOutput : public QObject
@@ -113,6 +279,18 @@ private slots:
     void printAndPreview();
     void pngSizeTyped_data();
     void pngSizeTyped();
+    void svgDrawingMeasuresTrue_data();
+    void svgDrawingMeasuresTrue();
+    void pdfDrawingPageAndScale_data();
+    void pdfDrawingPageAndScale();
+    void sheetScale_data();
+    void sheetScale();
+    void sheetMeasuresTrue_data();
+    void sheetMeasuresTrue();
+    void pngDpiWritten_data();
+    void pngDpiWritten();
+    void tooLargeRefused();
+    void optionsDialogDrivesExport();
 };
 
 void TstOutput::layoutFits_data()
@@ -388,7 +566,11 @@ void TstOutput::pngSizeTyped_data()
 void TstOutput::pngSizeTyped()
 {
     QFETCH(QString, typed);
-    PngSizeDialog d(QSize(800, 600));
+    SectionExport proposed;
+    proposed.look = SectionLook::Screen;
+    proposed.size = QSize(800, 600);
+    const BlkRec blk = rectangleBlock(2.0, 1.0);
+    SectionExportDialog d(SectionExportDialog::Format::Png, proposed, blk);
     d.show();
     d.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&d));
@@ -398,7 +580,287 @@ void TstOutput::pngSizeTyped()
     typeText(typed);
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(d.result(), int(QDialog::Accepted));
-    QTEST(d.chosenSize().width(), "width");
+    QTEST(d.chosen().size.width(), "width");
+}
+
+void TstOutput::svgDrawingMeasuresTrue_data()
+{
+    QTest::addColumn<int>("scale");
+    for (int n : {5, 20, 50, 500})
+        QTest::addRow("1:%d", n) << n;
+}
+
+// One metre of the block is 1000 / N mm in the file: the page in mm, its
+// viewBox in mm, and the outline's bottom edge (B = 2 m) that long.
+void TstOutput::svgDrawingMeasuresTrue()
+{
+    QFETCH(int, scale);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("d.svg"));
+    const BlkRec b = boxBlock();
+    const ExportResult r = Exports::writeSectionSvg(path, b, drawingAt(scale));
+    QVERIFY2(r.ok(), qPrintable(r.reason));
+    const SvgPicture svg = readSvg(readAll(path));
+    QVERIFY(svg.width.endsWith(u"mm") && svg.height.endsWith(u"mm"));
+    const double widthMm = svg.width.chopped(2).toDouble();
+    const double heightMm = svg.height.chopped(2).toDouble();
+    QCOMPARE(svg.viewBox, QRectF(0, 0, widthMm, heightMm)); // one unit, one mm
+    const double mmPerUnit = widthMm / svg.viewBox.width();
+    // The page: the drawing with 10 mm of paper around it.
+    const double drawing = 2000.0 / scale;
+    QVERIFY(widthMm >= drawing + 20 && heightMm >= 1500.0 / scale + 20);
+    int outlineEdges = 0;
+    for (const SvgPicture::Segment& s : svg.segments) {
+        if (std::abs(s.strokeWidth - 0.35) > 1e-9)
+            continue;
+        ++outlineEdges;
+        if (std::abs(s.line.dy()) < 1e-6 && std::abs(s.line.length() * mmPerUnit - drawing) < 0.01)
+            return; // a horizontal outline edge of 2 m
+    }
+    QFAIL(qPrintable(
+        QStringLiteral("no 0.35 mm line of %1 mm among %2").arg(drawing).arg(outlineEdges)));
+}
+
+void TstOutput::pdfDrawingPageAndScale_data()
+{
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("style"); // DrawingPainter::DimensionText
+    QTest::newRow("1:20 named") << 20 << int(DrawingPainter::DimensionText::Named);
+    QTest::newRow("1:50 plain") << 50 << int(DrawingPainter::DimensionText::Plain);
+    QTest::newRow("1:200 named") << 200 << int(DrawingPainter::DimensionText::Named);
+}
+
+void TstOutput::pdfDrawingPageAndScale()
+{
+    QFETCH(int, scale);
+    QFETCH(int, style);
+    if (!haveTool("pdfinfo") || !haveTool("pdftotext"))
+        QSKIP("poppler-utils is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("d.pdf"));
+    SectionExport e = drawingAt(scale);
+    e.drawing.dimensionText = DrawingPainter::DimensionText(style);
+    const BlkRec b = boxBlock();
+    QVERIFY(Exports::writeSectionPdf(path, b, e).ok());
+    const QSizeF page = pdfPageMm(path);
+    const QSizeF drawing = DrawingPainter::size(b, e.drawing);
+    // The drawing's page in whole mm with 10 mm margins, rounded up to the
+    // whole point a PDF page measures.
+    const auto near = [](double got, double want) {
+        return got >= want - 0.01 && got < want + 0.36;
+    };
+    QVERIFY2(near(page.width(), std::ceil(drawing.width()) + 20) &&
+                 near(page.height(), std::ceil(drawing.height()) + 20),
+             qPrintable(QStringLiteral("%1 x %2 mm").arg(page.width()).arg(page.height())));
+    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QVERIFY(text.contains(QStringLiteral("1:%1").arg(scale)));
+    const bool named = style == int(DrawingPainter::DimensionText::Named);
+    QCOMPARE(text.contains(QStringLiteral("B = 2.000 m")), named);
+    QCOMPARE(text.contains(QStringLiteral("H = 1.500 m")), named);
+    QVERIFY(text.contains(QStringLiteral("2.000")) && text.contains(QStringLiteral("1.500")));
+}
+
+void TstOutput::sheetScale_data()
+{
+    QTest::addColumn<BlkRec>("block");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("1.5 x 1.2 m") << boxBlock(1.5, 1.2) << 20;
+    QTest::newRow("2 x 2 m") << boxBlock(2, 2) << 20;
+    QTest::newRow("2.4 x 2 m") << boxBlock(2.4, 2) << 25;
+    QTest::newRow("2.6 x 2 m") << boxBlock(2.6, 2) << 50;
+    QTest::newRow("5 x 4 m") << boxBlock(5, 4) << 50;
+    QTest::newRow("6 x 4 m") << boxBlock(6, 4) << 100;
+    QTest::newRow("0.3 x 0.2 m") << boxBlock(0.3, 0.2) << 5;
+    QTest::newRow("200 x 50 m, beyond 1:500") << boxBlock(200, 50) << 2000;
+    QTest::newRow("empty: no scale") << BlkRec() << 0;
+}
+
+void TstOutput::sheetScale()
+{
+    QFETCH(BlkRec, block);
+    QFETCH(int, scale);
+    QCOMPARE(DataSheet::sectionScale(block), scale);
+    if (!haveTool("pdftotext"))
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    QVERIFY(Exports::writeDataSheetPdf(path, block, {}).ok());
+    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QCOMPARE(text.contains(QStringLiteral("縮尺")), scale > 0);
+    if (scale > 0)
+        QVERIFY(text.contains(QStringLiteral("1:%1").arg(scale)));
+}
+
+// The distance in mm between the scale bar's "0" and "1" on the first page
+// (words on one line with "0.2" between); -1 when there is no such bar.
+double scaleBarMetre(const QString& path)
+{
+    const QList<PdfWord> words = pdfWords(path);
+    for (const PdfWord& zero : words) {
+        if (zero.text != u"0")
+            continue;
+        const auto onLine = [&](const QString& t) {
+            for (const PdfWord& w : words) {
+                if (w.text == t && std::abs(w.box.top() - zero.box.top()) < 0.5)
+                    return std::optional<QRectF>(w.box);
+            }
+            return std::optional<QRectF>();
+        };
+        const std::optional<QRectF> one = onLine(QStringLiteral("1"));
+        if (onLine(QStringLiteral("0.2")) && one)
+            return (one->center().x() - zero.box.center().x()) * 25.4 / 72;
+    }
+    return -1;
+}
+
+void TstOutput::sheetMeasuresTrue_data()
+{
+    QTest::addColumn<int>("paper"); // QPageSize::PageSizeId; -1: the PDF sheet
+    QTest::newRow("PDF") << -1;
+    QTest::newRow("printed on A4") << int(QPageSize::A4);
+    QTest::newRow("printed on A3") << int(QPageSize::A3);
+}
+
+// Printed at 100 %, the sheet's 1 m at 1:20 measures 50 mm: the scale bar's
+// "0" and "1" stand under ticks 1 m apart. Paper larger than A4 keeps the
+// sheet at its true size.
+void TstOutput::sheetMeasuresTrue()
+{
+    QFETCH(int, paper);
+    if (!haveTool("pdftotext") || !haveTool("pdfinfo"))
+        QSKIP("poppler-utils is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    const BlkRec b = boxBlock(1.5, 1.2);
+    if (paper < 0) {
+        QVERIFY(Exports::writeDataSheetPdf(path, b, {}).ok());
+    } else {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+        QVERIFY(Exports::printDataSheet(printer, b, {}).ok());
+    }
+    const QSizeF page = pdfPageMm(path);
+    const QSizeF expected = QPageSize(paper < 0 ? QPageSize::A4 : QPageSize::PageSizeId(paper))
+                                .size(QPageSize::Millimeter);
+    QVERIFY(std::abs(page.width() - expected.width()) < 0.5 &&
+            std::abs(page.height() - expected.height()) < 0.5);
+    const double mm = scaleBarMetre(path);
+    QVERIFY2(std::abs(mm - 50) < 0.1, qPrintable(QString::number(mm)));
+}
+
+void TstOutput::pngDpiWritten_data()
+{
+    QTest::addColumn<int>("look");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<int>("dpi");
+    QTest::newRow("screen 72") << int(SectionLook::Screen) << 0 << 72;
+    QTest::newRow("screen 300") << int(SectionLook::Screen) << 0 << 300;
+    QTest::newRow("drawing auto 150") << int(SectionLook::Drawing) << 0 << 150;
+    QTest::newRow("drawing 1:20 254") << int(SectionLook::Drawing) << 20 << 254;
+}
+
+void TstOutput::pngDpiWritten()
+{
+    QFETCH(int, look);
+    QFETCH(int, scale);
+    QFETCH(int, dpi);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.png"));
+    SectionExport e = drawingAt(scale);
+    e.look = SectionLook(look);
+    e.dpi = dpi;
+    e.size = QSize(1200, 900);
+    const BlkRec b = boxBlock();
+    const ExportResult r = Exports::writeSectionPng(path, b, e);
+    QVERIFY2(r.ok(), qPrintable(r.reason));
+    QCOMPARE(pngPixelsPerMetre(readAll(path)), int(std::lround(dpi / 0.0254)));
+    const QImage img(path);
+    if (scale == 0) {
+        QCOMPARE(img.size(), e.size);
+    } else {
+        // 10 pixels per mm: the page is the drawing with its margins.
+        const QSizeF page = Exports::drawingPageSize(b, e.drawing);
+        QCOMPARE(img.size(), (page * 10).toSize());
+    }
+    // Paper is white in the drawing look, black in the screen look.
+    QCOMPARE(qGray(img.pixel(0, 0)), look == int(SectionLook::Drawing) ? 255 : 0);
+}
+
+void TstOutput::tooLargeRefused()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("s.png"));
+    SectionExport e = drawingAt(5);
+    e.dpi = Exports::MaxDpi;
+    ExportResult r = Exports::writeSectionPng(path, boxBlock(), e);
+    QVERIFY(!r.ok() && r.reason.contains(QStringLiteral("大きすぎます")));
+    e.dpi = 10;
+    r = Exports::writeSectionPng(path, boxBlock(), e);
+    QVERIFY(!r.ok() && r.reason.contains(QStringLiteral("dpi")));
+    // Too small an image for the block at any standard scale.
+    e = drawingAt(0);
+    e.size = QSize(100, 100);
+    e.dpi = 600;
+    r = Exports::writeSectionPng(path, boxBlock(60, 10), e);
+    QVERIFY(!r.ok() && r.reason.contains(QStringLiteral("1:500")));
+    QVERIFY(!QFile::exists(path));
+    // A 60 m block at 1:5 would need a page 12 m wide.
+    r = Exports::writeSectionSvg(dir.filePath(QStringLiteral("s.svg")), boxBlock(60, 10),
+                                 drawingAt(5));
+    QVERIFY(!r.ok() && r.reason.contains(QStringLiteral("縮尺を小さく")));
+    r = Exports::writeSectionPdf(dir.filePath(QStringLiteral("s.pdf")), boxBlock(60, 10),
+                                 drawingAt(5));
+    QVERIFY(!r.ok() && r.reason.contains(QStringLiteral("縮尺を小さく")));
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+// The user picks the drawing look and 1:50 in the dialog of 断面を PDF に出力;
+// the page follows, and the dialog remembers the choice next time.
+void TstOutput::optionsDialogDrivesExport()
+{
+    if (!haveTool("pdfinfo"))
+        QSKIP("pdfinfo (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    Module1 mod;
+    mod.BlkData = mod.SaveData = boxBlock();
+    basMr_Blk blk;
+    blk.DataPath = dir.path() + u'/';
+    blk.DataName = QStringLiteral("box");
+    ScriptedPrompts prompts;
+    ExportCommands cmd(mod, blk, prompts);
+    QString outcome;
+    prompts.onExec = [&outcome](QDialog& d) {
+        d.findChild<QRadioButton*>(QStringLiteral("lookDrawing"))->click();
+        auto* scale = d.findChild<QComboBox*>(QStringLiteral("scale"));
+        scale->setCurrentIndex(scale->findText(QStringLiteral("1:50")));
+        // Width and height are the screen look's: not asked for a drawing.
+        if (d.findChild<QSpinBox*>(QStringLiteral("width"))->isEnabled())
+            return int(QDialog::Rejected);
+        outcome = d.findChild<QLabel*>(QStringLiteral("outcome"))->text();
+        return int(QDialog::Accepted);
+    };
+    prompts.saveAnswers << blk.DataPath + QStringLiteral("box");
+    QVERIFY(cmd.sectionPdf(screenLook(), QSize(640, 480)));
+    QCOMPARE(prompts.saveRequests.last().name, QStringLiteral("box.pdf"));
+    DrawingPainter::Options at50;
+    at50.scale = 50;
+    const QSizeF expected = Exports::drawingPageSize(boxBlock(), at50);
+    const QSizeF page = pdfPageMm(blk.DataPath + QStringLiteral("box.pdf"));
+    QVERIFY(page.width() > expected.width() - 0.01 && page.width() < expected.width() + 0.36);
+    QVERIFY(page.height() > expected.height() - 0.01 && page.height() < expected.height() + 0.36);
+    QVERIFY(outcome.contains(
+        QStringLiteral("%1 × %2 mm").arg(expected.width()).arg(expected.height())));
+
+    QString remembered;
+    prompts.onExec = [&remembered](QDialog& d) {
+        remembered = d.findChild<QComboBox*>(QStringLiteral("scale"))->currentText();
+        return int(QDialog::Rejected);
+    };
+    QVERIFY(!cmd.sectionPdf(screenLook(), QSize(640, 480)));
+    QCOMPARE(remembered, QStringLiteral("1:50"));
+    QVERIFY(prompts.errors().isEmpty());
 }
 
 QTEST_MAIN(TstOutput)
