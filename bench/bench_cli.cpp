@@ -171,8 +171,7 @@ bool catalogue(const QString& dir, const QString& out)
     QElapsedTimer t;
     t.start();
     const double cpu0 = cpuMs();
-    const FolderIndex::Result index =
-        FolderIndex::build(dir, FolderIndex::DefaultConcreteUnitWeight);
+    const FolderIndex::Result index = FolderIndex::build(dir, FigureSettings());
     const double indexMs = double(t.nsecsElapsed()) / 1e6;
     Catalogue::Request request;
     request.folder = dir;

@@ -1,6 +1,7 @@
 #include "analysis/folderindex.h"
 
 #include "analysis/blockchecks.h"
+#include "analysis/blockfigures.h"
 #include "document/blockfile.h"
 #include "document/blocklisting.h"
 #include "document/datapath.h"
@@ -12,12 +13,7 @@
 
 namespace FolderIndex {
 
-double massOf(const BlkRec& rec, double unitWeight)
-{
-    return unitWeight * rec.V;
-}
-
-Result build(const QString& dir, double unitWeight, const std::atomic_bool* cancel)
+Result build(const QString& dir, const FigureSettings& settings, const std::atomic_bool* cancel)
 {
     Result r;
     const QFileInfo folder(dir);
@@ -38,7 +34,7 @@ Result build(const QString& dir, double unitWeight, const std::atomic_bool* canc
             r.unreadable << e.path;
             continue;
         }
-        e.mass = massOf(e.rec, unitWeight);
+        e.mass = massFigures(e.rec, settings).mass;
         e.passed = blockPasses(e.rec);
         r.entries.append(std::move(e));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/blkrec.h"
+#include "document/figuresettings.h"
 
 #include <QByteArray>
 #include <QList>
@@ -13,18 +14,12 @@
 // check verdict, lightest first. A pure function of the folder, no window.
 namespace FolderIndex {
 
-// Concrete, t/m³: the mass until the unit weights are settings of their own.
-inline constexpr double DefaultConcreteUnitWeight = 2.30;
-
-// The mass in tonnes: unit weight × V as stored in the block.
-double massOf(const BlkRec& rec, double unitWeight);
-
 struct Entry
 {
     QString fileName; // with its extension, as in the folder
     QString path;     // the file's full path
     BlkRec rec;
-    double mass = 0;     // t
+    double mass = 0;     // t: ρc·V with V as stored
     bool passed = false; // no check calls for care
 };
 
@@ -37,8 +32,10 @@ struct Result
 };
 
 // Reads every candidate file of folder dir (the listing's candidates, in any
-// number). cancel, when given, is looked at between files.
-Result build(const QString& dir, double unitWeight, const std::atomic_bool* cancel = nullptr);
+// number), the masses with the settings' concrete. cancel, when given, is
+// looked at between files.
+Result build(const QString& dir, const FigureSettings& settings,
+             const std::atomic_bool* cancel = nullptr);
 
 // The columns of the index, in order.
 enum class Column

@@ -3,6 +3,7 @@
 #include "analysis/blockchecks.h"
 #include "cli/blockjson.h"
 #include "cli/console.h"
+#include "cli/figuresjson.h"
 #include "document/blockfile.h"
 #include "document/blocklisting.h"
 #include "document/datapath.h"
@@ -67,7 +68,7 @@ bool readFolder(const QString& dir, const QString& output, Console& io, FolderIn
         status = Failed;
         return false;
     }
-    index = FolderIndex::build(dir, FolderIndex::DefaultConcreteUnitWeight);
+    index = FolderIndex::build(dir, currentFigureSettings());
     if (!index.folderFound) {
         io.err(QStringLiteral("フォルダ「%1」を読めません。").arg(shown(dir)));
         status = Failed;

@@ -4,6 +4,7 @@
 #include "cli/blockfiles.h"
 #include "cli/blockjson.h"
 #include "cli/console.h"
+#include "cli/figuresjson.h"
 
 #include <QJsonArray>
 
@@ -81,9 +82,14 @@ QJsonObject rowJson(const CheckRow& r)
     return o;
 }
 
-QJsonObject blockJson(const QString& path, const BlkRec& rec, const BlockCheckReport& report)
+QJsonObject blockJson(const QString& path, const BlkRec& rec, const BlockCheckReport& report,
+                      const FigureSettings& settings)
 {
     QJsonObject o = specJson(path, rec);
+    // The figures at the settings' levels, from the section the checks built.
+    const BlockFigures figures = blockFigures(rec, report.section, settings);
+    addMassJson(o, figures.mass, settings);
+    addLevelsJson(o, figures.levels);
     o.insert(QStringLiteral("verdict"),
              verdictText(report.passed() ? Verdict::Pass : Verdict::Caution));
     o.insert(QStringLiteral("cautions"), report.cautionCount());
@@ -105,6 +111,7 @@ int check(const QStringList& args, Console& io)
     int missing = 0;
     const QStringList files = blockFiles(opt.positional(), io, missing);
     int status = missing > 0 ? Failed : AllWell;
+    const FigureSettings settings = opt.json() ? currentFigureSettings() : FigureSettings();
     BlkRec rec;
     for (const QString& path : files) {
         if (!readBlock(path, rec, io)) {
@@ -119,7 +126,7 @@ int check(const QStringList& args, Console& io)
         if (!report.passed())
             status = worse(status, NeedsCare);
         if (opt.json())
-            io.json(blockJson(path, rec, report));
+            io.json(blockJson(path, rec, report, settings));
         else
             io.out(blockLine(path, report));
     }

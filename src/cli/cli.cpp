@@ -3,6 +3,8 @@
 #include "cli/cataloguecommand.h"
 #include "cli/checkcommand.h"
 #include "cli/console.h"
+#include "cli/infocommand.h"
+#include "cli/scalecommand.h"
 #include "cli/summarycommand.h"
 
 #include <QCoreApplication>
@@ -36,6 +38,11 @@ const Subcommand kSubcommands[] = {
     {"catalogue", "[--json] -o OUT.pdf DIR",
      "フォルダのブロック一覧と各ブロックのデータシートを 1 つの PDF に出力します", true,
      &catalogue},
+    {"info", "[--water-level H]... [--json] FILE",
+     "質量・重量・充填率と、水位ごとの水中体積・浮力・水中重量・浮心 (断面と層別体積表から)", false,
+     &info},
+    {"scale", "(--mass T | --factor S) [--json] -o OUT.csv FILE",
+     "相似形のブロック (目標の質量か倍率) をブロックファイルに書きます", false, &scale},
 };
 
 const Subcommand* find(const char* name)

@@ -2,6 +2,7 @@
 
 #include "analysis/folderindex.h"
 #include "dialogs/prompts.h"
+#include "document/datapath.h"
 #include "output/catalogue.h"
 
 #include <QDir>
@@ -34,6 +35,7 @@ struct Job
 {
     QString dir;
     QString path;
+    FigureSettings settings; // the concrete's unit weight for the masses
     std::atomic_bool cancel = false;
     std::atomic_int done = 0;
     std::atomic_int total = 0; // 0 while the folder is read
@@ -41,8 +43,7 @@ struct Job
 
     void operator()()
     {
-        const FolderIndex::Result index =
-            FolderIndex::build(dir, FolderIndex::DefaultConcreteUnitWeight, &cancel);
+        const FolderIndex::Result index = FolderIndex::build(dir, settings, &cancel);
         if (index.cancelled) {
             result.cancelled = true;
             return;
@@ -87,6 +88,7 @@ bool CatalogueCommand::run(const QString& dir)
     Job job;
     job.dir = dir;
     job.path = path;
+    job.settings = readFigureSettings(DataPathPlaces::current().settingsFile());
 
     QProgressDialog progress(Text::Reading, Text::Cancel, 0, 0, mParent);
     progress.setWindowTitle(Text::Caption);

@@ -186,7 +186,7 @@ void TstCatalogue::progressAndCancel()
         FolderIndex::Entry e;
         e.rec = box(QStringLiteral("箱%1").arg(i), 1 + i);
         e.fileName = QStringLiteral("b%1.csv").arg(i);
-        e.mass = FolderIndex::massOf(e.rec, FolderIndex::DefaultConcreteUnitWeight);
+        e.mass = 2.3 * e.rec.V;
         request.entries << e;
     }
     const QString path = tmp.filePath(QStringLiteral("c.pdf"));
