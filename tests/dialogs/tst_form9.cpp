@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
@@ -78,12 +79,19 @@ struct Rig
         write("b.csv", "B");
         write("sub/c.csv", "C");
     }
-    void open(const QString& dataPath = {})
+    void open(const QString& dataPath = {}, const BlockListing::Source& source = {})
     {
         blk.DataPath = dataPath.isEmpty() ? dir() : dataPath;
-        form = std::make_unique<Form9>(blk, exe.path() + u'/', prompts);
+        form = std::make_unique<Form9>(blk, exe.path() + u'/', prompts, nullptr, source);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        listed();
+    }
+    // Waits until the folder's files have all been read.
+    void listed()
+    {
+        if (form->isListing())
+            QVERIFY(QSignalSpy(form.get(), &Form9::listingFinished).wait(10000));
     }
     template <typename T> T* child(const char* name) const
     {
@@ -149,6 +157,7 @@ void TstForm9::firstLinePreviewed()
     QTreeWidget* dir1 = r.child<QTreeWidget>("Dir1");
     QTreeWidgetItem* sub = r.dirItem("sub");
     doubleClick(dir1, dir1->visualItemRect(sub));
+    r.listed();
     QCOMPARE(r.blk.DataPath, r.dir() + "sub/");
     QCOMPARE(r.list()->count(), 1);
     QCOMPARE(r.label3(), QStringLiteral("c"));
@@ -157,6 +166,7 @@ void TstForm9::firstLinePreviewed()
     doubleClick(dir1, dir1->visualItemRect(r.dirItem(QFileInfo(r.data.path()).fileName())));
     QCOMPARE(r.blk.DataPath, r.dir());
     doubleClick(dir1, dir1->visualItemRect(r.dirItem("empty")));
+    r.listed();
     QCOMPARE(r.blk.DataPath, r.dir() + "empty/");
     QCOMPARE(r.list()->count(), 0);
     QCOMPARE(r.label3(), QString());
@@ -233,6 +243,7 @@ void TstForm9::cancelAfterFolderChange()
     dir1->setFocus();
     dir1->setCurrentItem(r.dirItem("sub"));
     QTest::keyClick(dir1, Qt::Key_Return);
+    r.listed();
     QVERIFY(r.form->isVisible());
     QCOMPARE(r.blk.DataPath, r.dir() + "sub/");
     QCOMPARE(r.label3(), QStringLiteral("c"));
@@ -328,7 +339,7 @@ void TstForm9::overLimitSaysSo()
     }
     r.open();
     QCOMPARE(r.list()->count(), 1001);
-    auto* note = r.child<QLabel>("LimitLabel");
+    auto* note = r.child<QLabel>("StatusLabel");
     QVERIFY(note->isVisible());
     QVERIFY(note->text().contains("1001"));
 }
