@@ -29,7 +29,7 @@ namespace BlockListing {
 
 FolderState folderState(const QString& dir)
 {
-    const QFileInfo fi(dir);
+    const QFileInfo fi(QDir::cleanPath(dir)); // "file/" is not missing but not a folder
     if (!fi.exists())
         return FolderState::Missing;
     if (!fi.isDir())
