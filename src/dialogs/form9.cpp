@@ -501,28 +501,27 @@ void Form9::showProgress(int done, int total)
     showStatus();
 }
 
-// The status line: why another folder is shown, then the progress while the
-// listing runs, else what the finished listing has to say.
+// The status line: why another folder is shown or this one cannot be read,
+// then the progress while the listing runs or the note on the limit. Only
+// the first part is shortened when the line is too narrow.
 void Form9::showStatus()
 {
-    QStringList parts;
-    if (!mNotice.isEmpty())
-        parts << mNotice;
+    QString why = mNotice;
+    QString tail;
     if (mListing->isRunning()) {
-        if (!mProgress.isEmpty())
-            parts << mProgress;
+        tail = mProgress;
     } else {
         const BlockListing::Result& r = mListing->result();
-        const QString problem = folderProblem(mDirPath, r.state);
-        if (!problem.isEmpty())
-            parts << problem;
+        if (why.isEmpty())
+            why = folderProblem(mDirPath, r.state);
         if (r.truncated)
-            parts << Text::Limit.arg(BlockListing::MaxEntries);
+            tail = Text::Limit.arg(BlockListing::MaxEntries);
     }
-    const QString text = parts.join(u' ');
-    mStatus->setToolTip(text);
-    mStatus->setText(
-        mStatus->fontMetrics().elidedText(text, Qt::ElideMiddle, std::max(1, mStatus->width())));
+    const QString gap = why.isEmpty() || tail.isEmpty() ? QString() : QStringLiteral("　");
+    const QFontMetrics fm = mStatus->fontMetrics();
+    const int room = mStatus->width() - fm.horizontalAdvance(gap + tail);
+    mStatus->setToolTip(why + gap + tail);
+    mStatus->setText(fm.elidedText(why, Qt::ElideMiddle, std::max(0, room)) + gap + tail);
 }
 
 void Form9::clearPreview()
