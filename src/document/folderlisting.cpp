@@ -129,8 +129,8 @@ void FolderListing::work(const std::shared_ptr<Job>& job)
             return;
         BlkRec rec; // a record of its own: nothing left over from another file
         BlockListing::Entry entry;
-        const bool listed =
-            BlockListing::readEntry(job->source, job->mark, job->folder, job->files[i], rec, entry);
+        const bool listed = BlockListing::readEntry(job->source, job->mark, job->folder,
+                                                    job->files.at(i), rec, entry);
         QMutexLocker lock(&job->mutex);
         job->states[i] = listed ? Slot::Listed : Slot::Left;
         if (listed)
