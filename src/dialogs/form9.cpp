@@ -554,6 +554,8 @@ void Form9::Command1_Click(int index)
 {
     const QListWidgetItem* item = index == 0 ? mList1->currentItem() : nullptr;
     const int i = item && item->isSelected() ? item->data(Qt::UserRole).toInt() : -1;
+    if (index == 0 && i < 0 && isListing())
+        return; // nothing to choose yet: the lines are still coming
     if (i < 0 || i >= ListNm.size()) {
         // 取消, and 選択 with nothing highlighted.
         BlkNm.clear();

@@ -16,6 +16,7 @@
 
 #include <QSemaphore>
 
+#include <map>
 #include <memory>
 
 #include <sys/stat.h>
@@ -135,25 +136,39 @@ void doubleClick(QAbstractItemView* view, const QRect& item)
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, item.center());
 }
 
-// A reader that holds back the file named held until opened, and tells
-// when it has been asked for it.
+// A reader that holds back the files it is given until each is opened, and
+// then lets it through for good; it tells when a file is asked for and when
+// its read has returned.
 struct Gate
 {
-    QString held;
-    QSemaphore asked;
-    QSemaphore open;
-    QSemaphore left;
+    struct Door
+    {
+        QSemaphore asked;
+        QSemaphore open;
+        QSemaphore left;
+    };
+    std::map<QString, Door> doors;
+
+    explicit Gate(const QStringList& held)
+    {
+        for (const QString& name : held)
+            doors[name];
+    }
+    Door& operator[](const QString& name) { return doors.at(name); }
 
     BlockListing::Source source()
     {
         BlockListing::Source s;
         s.read = [this](BlkRec& rec, const QString& path) {
-            if (QFileInfo(path).fileName() != held)
+            const auto it = doors.find(QFileInfo(path).fileName());
+            if (it == doors.end())
                 return Blk_ReadPath(rec, path);
-            asked.release();
-            open.tryAcquire(1, 20000); // never hangs the test for good
+            Door& d = it->second;
+            d.asked.release();
+            d.open.tryAcquire(1, 20000); // never hangs the test for good
+            d.open.release();
             const bool ok = Blk_ReadPath(rec, path);
-            left.release();
+            d.left.release();
             return ok;
         };
         return s;
@@ -460,24 +475,30 @@ void TstForm9::checkMarks()
     QVERIFY(QFontMetrics(r.list()->font()).horizontalAdvance(a) < r.list()->viewport()->width());
 }
 
-// A share that answers slowly: the window is up, and the first line
-// highlighted and previewed, while a later file is still being read.
+// A share that answers slowly: the window is up while files are still being
+// read, and the lines arrive in their final order, the first one highlighted
+// and previewed as soon as it is there.
 void TstForm9::slowShareFillsAsFilesArrive()
 {
     Rig r;
     r.write("a.csv", "A");
     r.write("b.csv", "B");
     r.write("c.csv", "C");
-    Gate gate;
-    gate.held = "b.csv";
+    Gate gate({"a.csv", "b.csv"});
     r.open({}, gate.source(), false);
+    QTRY_COMPARE(r.status(), QStringLiteral("読込中 1 / 3"));
+    QCOMPARE(r.lines(), QStringList()); // c waits for a and b
+    // Enter with nothing listed yet does not close the chooser.
+    QTest::keyClick(r.list(), Qt::Key_Return);
+    QVERIFY(r.form->isVisible());
+    gate["a.csv"].open.release();
     QTRY_COMPARE(r.status(), QStringLiteral("読込中 2 / 3"));
-    QCOMPARE(r.lines(), QStringList{"A"}); // c waits for b: the order is kept
+    QTRY_COMPARE(r.lines(), QStringList{"A"});
     QVERIFY(r.list()->item(0)->isSelected());
     QCOMPARE(r.label3(), QStringLiteral("a"));
     QVERIFY(hasWhite(r.preview()));
     QVERIFY(r.form->isListing());
-    gate.open.release();
+    gate["b.csv"].open.release();
     r.listed();
     QCOMPARE(r.lines(), (QStringList{"A", "B", "C"}));
     QCOMPARE(r.status(), QString());
@@ -488,10 +509,9 @@ void TstForm9::folderChangeMidListing()
 {
     Rig r;
     r.standard();
-    Gate gate;
-    gate.held = "b.csv";
+    Gate gate({"b.csv", "d.csv"});
     r.open({}, gate.source(), false);
-    QVERIFY(gate.asked.tryAcquire(1, 10000));
+    QVERIFY(gate["b.csv"].asked.tryAcquire(1, 10000));
     QTreeWidget* dir1 = r.child<QTreeWidget>("Dir1");
     doubleClick(dir1, dir1->visualItemRect(r.dirItem("sub")));
     r.listed();
@@ -499,8 +519,8 @@ void TstForm9::folderChangeMidListing()
     QCOMPARE(r.label3(), QStringLiteral("c"));
     // b.csv of the old folder comes back only now; another listing through
     // the same threads gives anything it might send the time to arrive.
-    gate.open.release();
-    QVERIFY(gate.left.tryAcquire(1, 10000));
+    gate["b.csv"].open.release();
+    QVERIFY(gate["b.csv"].left.tryAcquire(1, 10000));
     FolderListing other;
     QSignalSpy otherDone(&other, &FolderListing::finished);
     other.start(r.dir());
@@ -509,15 +529,16 @@ void TstForm9::folderChangeMidListing()
     QCOMPARE(r.blk.DataPath, r.dir() + "sub/");
     QCOMPARE(r.status(), QString());
 
-    // Back up, and 取消 while b.csv is held: the dialog closes at once.
+    // Back up, and 取消 while d.csv is held: the dialog closes at once.
+    r.write("d.csv", "D");
     doubleClick(dir1, dir1->visualItemRect(r.dirItem(QFileInfo(r.data.path()).fileName())));
-    QVERIFY(gate.asked.tryAcquire(1, 10000));
+    QVERIFY(gate["d.csv"].asked.tryAcquire(1, 10000));
     r.child<QPushButton>("Command1_1")->click();
     QVERIFY(!r.form->isVisible());
     QVERIFY(!r.form->isListing());
     QCOMPARE(r.form->BlkNm, QString());
-    gate.open.release();
-    QVERIFY(gate.left.tryAcquire(1, 10000));
+    gate["d.csv"].open.release();
+    QVERIFY(gate["d.csv"].left.tryAcquire(1, 10000));
 }
 
 // A link to a pipe is never listed, and a listed file that has become a
