@@ -30,8 +30,6 @@ private slots:
     void limit_data();
     void limit();
     void slowShare();
-    void folderStates_data();
-    void folderStates();
 };
 
 namespace {
@@ -255,29 +253,6 @@ void TstBlockListing::slowShare()
     QCOMPARE(progress.last(), (QList<QVariant>{120, 120}));
     BlkRec scratch;
     compare(listing.result(), BlockListing::list(dir, scratch));
-}
-
-void TstBlockListing::folderStates_data()
-{
-    QTest::addColumn<QString>("sub");
-    QTest::addColumn<BlockListing::FolderState>("state");
-    QTest::newRow("folder") << "" << BlockListing::FolderState::Readable;
-    QTest::newRow("gone") << "gone/" << BlockListing::FolderState::Missing;
-    QTest::newRow("a file") << "ok.csv" << BlockListing::FolderState::NotFolder;
-}
-
-void TstBlockListing::folderStates()
-{
-    QFETCH(QString, sub);
-    QFETCH(BlockListing::FolderState, state);
-    QTemporaryDir tmp;
-    const QString dir = tmp.path() + u'/';
-    QVERIFY(make(dir, QStringLiteral("ok.csv"), blockBytes("ok")));
-    BlkRec scratch;
-    const BlockListing::Result r = BlockListing::list(dir + sub, scratch);
-    QCOMPARE(r.state, state);
-    QCOMPARE(r.entries.size(), state == BlockListing::FolderState::Readable ? 1 : 0);
-    compare(threaded(dir + sub), r);
 }
 
 QTEST_GUILESS_MAIN(TstBlockListing)
