@@ -80,7 +80,11 @@ void FolderListing::start(const QString& dir)
     job->generation = ++mGeneration;
     job->owner = this;
     mJob = job;
-    listingPool().start([job] { enumerate(job); });
+    // Reads of stopped listings may still wait on a share that has gone:
+    // they keep their threads, and this listing gets its own on top.
+    QThreadPool& pool = listingPool();
+    pool.setMaxThreadCount(pool.activeThreadCount() + Threads);
+    pool.start([job] { enumerate(job); });
 }
 
 void FolderListing::cancel()

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +31,7 @@ private slots:
     void limit_data();
     void limit();
     void slowShare();
+    void hungShareLeavesRoom();
 };
 
 namespace {
@@ -253,6 +255,35 @@ void TstBlockListing::slowShare()
     QCOMPARE(progress.last(), (QList<QVariant>{120, 120}));
     BlkRec scratch;
     compare(listing.result(), BlockListing::list(dir, scratch));
+}
+
+// A share that has gone keeps every reader of its listing waiting; the
+// next folder is listed all the same.
+void TstBlockListing::hungShareLeavesRoom()
+{
+    QTemporaryDir gone;
+    QTemporaryDir local;
+    for (int i = 0; i < 2 * FolderListing::Threads; ++i)
+        QVERIFY(make(gone.path() + u'/', QStringLiteral("g%1.csv").arg(i), blockBytes("g")));
+    QVERIFY(make(local.path() + u'/', QStringLiteral("a.csv"), blockBytes("a")));
+    QSemaphore waiting;
+    QSemaphore back;
+    BlockListing::Source hung;
+    hung.read = [&](BlkRec& rec, const QString& path) {
+        if (!path.startsWith(gone.path()))
+            return Blk_ReadPath(rec, path);
+        waiting.release();
+        back.tryAcquire(1, 20000); // never hangs the test for good
+        return false;
+    };
+    FolderListing listing(hung);
+    listing.start(gone.path());
+    QVERIFY(waiting.tryAcquire(FolderListing::Threads, 10000)); // every reader waits
+    QSignalSpy done(&listing, &FolderListing::finished);
+    listing.start(local.path());
+    QVERIFY(done.wait(10000));
+    QCOMPARE(listing.result().entries.size(), 1);
+    back.release(FolderListing::Threads);
 }
 
 QTEST_GUILESS_MAIN(TstBlockListing)
