@@ -5,6 +5,7 @@
 #include "dialogs/prompts.h"
 #include "document/blockfile.h"
 #include "document/blocklisting.h"
+#include "document/folderlisting.h"
 #include "output/cataloguecommand.h"
 #include "view/previewpainter.h"
 #include "view/sectionpainter.h"
@@ -44,6 +45,11 @@ const QString Catalogue = QStringLiteral("カタログ出力...");
 const QString NotReady = QStringLiteral("デバイスが準備されていません。");
 const QString Limit = QStringLiteral("ブロックファイルが %1 件を超えるため、先頭の %1 "
                                      "件だけを表示しています。");
+const QString Loading = QStringLiteral("読込中 %1 / %2");
+const QString Gone = QStringLiteral("フォルダ %1 が見つかりません。");
+const QString NotFolder = QStringLiteral("%1 はフォルダではありません。");
+const QString Denied = QStringLiteral("フォルダ %1 を読み取る権限がありません。");
+const QString Instead = QStringLiteral("%1 を表示しています。");
 const QString Passed = QStringLiteral("合格");
 const QString Caution = QStringLiteral("注意");
 } // namespace Text
@@ -121,6 +127,24 @@ QString cleanDir(const QString& dir)
     return QDir::cleanPath(QDir(dir).absolutePath());
 }
 
+// Why folder dir cannot be listed, one sentence; empty when it can.
+QString folderProblem(const QString& dir, BlockListing::FolderState state)
+{
+    using BlockListing::FolderState;
+    const QString shown = QDir::toNativeSeparators(dir);
+    switch (state) {
+    case FolderState::Readable:
+        break;
+    case FolderState::Missing:
+        return Text::Gone.arg(shown);
+    case FolderState::NotFolder:
+        return Text::NotFolder.arg(shown);
+    case FolderState::NoAccess:
+        return Text::Denied.arg(shown);
+    }
+    return {};
+}
+
 bool volumeReady(const QString& root)
 {
     const QStorageInfo info(root);
@@ -163,9 +187,17 @@ private:
     const BlkRec* mRec = nullptr;
 };
 
-Form9::Form9(basMr_Blk& blk, const QString& exeDir, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), mBlk(blk), mExeDir(exeDir), mPrompts(prompts)
+Form9::Form9(basMr_Blk& blk, const QString& exeDir, Prompts& prompts, QWidget* parent,
+             BlockListing::Source source)
+    : QDialog(parent), mBlk(blk), mExeDir(exeDir), mPrompts(prompts), mSource(std::move(source))
 {
+    mListing = new FolderListing(mSource, checkMark, this);
+    connect(mListing, &FolderListing::entriesAdded, this, &Form9::addEntries);
+    connect(mListing, &FolderListing::progress, this, &Form9::showProgress);
+    connect(mListing, &FolderListing::finished, this, [this] {
+        showStatus();
+        emit listingFinished();
+    });
     buildControls();
     Form_Load();
     mList1->setFocus(); // arrows and Enter work on the list at once
@@ -222,10 +254,14 @@ void Form9::buildControls()
     });
     connect(mList1->horizontalScrollBar(), &QScrollBar::valueChanged, this, &Form9::alignHeader);
 
-    mLimit = new QLabel(this);
-    mLimit->setObjectName(QStringLiteral("LimitLabel"));
-    mLimit->setWordWrap(true);
-    mLimit->hide();
+    // One line, always there, so the list does not jump when it changes; a
+    // text too long for it is elided, whole in the tooltip.
+    mStatus = new QLabel(this);
+    mStatus->setObjectName(QStringLiteral("StatusLabel"));
+    mStatus->setTextFormat(Qt::PlainText);
+    mStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    mStatus->setMinimumHeight(mStatus->fontMetrics().height());
+    mStatus->installEventFilter(this);
 
     mFrame1 = new QGroupBox(Text::Frame, this);
     mFrame1->setObjectName(QStringLiteral("Frame1"));
@@ -269,7 +305,7 @@ void Form9::buildControls()
     right->addWidget(mLabel1);
     right->addWidget(mList1, 1);
     right->addSpacing(6);
-    right->addWidget(mLimit);
+    right->addWidget(mStatus);
     right->addSpacing(6);
     right->addLayout(buttons);
 
@@ -321,10 +357,22 @@ void Form9::syncDrive()
 
 void Form9::Form_Load()
 {
-    // A remembered folder that has gone makes way for the executable's one.
+    // A remembered folder that has gone or cannot be read makes way for the
+    // executable's one, and the status line says so.
+    QString problem;
     for (const QString& dir : {mBlk.DataPath, mExeDir, QDir::homePath(), QDir::rootPath()}) {
-        if (!dir.isEmpty() && setDirPath(dir))
+        if (dir.isEmpty())
+            continue;
+        const BlockListing::FolderState state = setDirPath(dir);
+        if (state == BlockListing::FolderState::Readable) {
+            if (!problem.isEmpty()) {
+                mNotice = problem + u' ' + Text::Instead.arg(QDir::toNativeSeparators(mDirPath));
+                showStatus();
+            }
             return;
+        }
+        if (problem.isEmpty())
+            problem = folderProblem(cleanDir(dir), state);
     }
 }
 
@@ -340,23 +388,24 @@ void Form9::Drive1_Change()
     // Each volume keeps the folder last shown on it, as drives keep their
     // current folder.
     const QString last = mVolumeDirs.value(root);
-    if (last.isEmpty() || !setDirPath(last))
+    if (last.isEmpty() || setDirPath(last) != BlockListing::FolderState::Readable)
         setDirPath(root);
 }
 
-// Shows folder path in the folder list and makes it the data folder; false
-// (nothing changed) when it is not a folder.
-bool Form9::setDirPath(const QString& path)
+// Shows folder path in the folder list and makes it the data folder, when it
+// is a folder the user may read; otherwise nothing changes.
+BlockListing::FolderState Form9::setDirPath(const QString& path)
 {
     const QString dir = cleanDir(path);
-    const QFileInfo fi(dir);
-    if (!fi.isDir() || !fi.isExecutable())
-        return false;
+    const BlockListing::FolderState state = BlockListing::check(mSource, dir);
+    if (state != BlockListing::FolderState::Readable)
+        return state;
     mDirPath = dir;
+    mNotice.clear();
     fillDirs();
     syncDrive();
     Dir1_Change();
-    return true;
+    return state;
 }
 
 // The folder list: the ancestors of the current folder down from the root,
@@ -396,8 +445,12 @@ void Form9::enterDir(QTreeWidgetItem* item)
     const QString path = item->data(0, kPathRole).toString();
     if (cleanDir(path) == mDirPath)
         return;
-    if (!setDirPath(path))
-        fillDirs(); // the folder has gone meanwhile: show what is there now
+    const BlockListing::FolderState state = setDirPath(path);
+    if (state == BlockListing::FolderState::Readable)
+        return;
+    fillDirs(); // the folder may have gone meanwhile: show what is there now
+    mNotice = folderProblem(cleanDir(path), state);
+    showStatus();
 }
 
 void Form9::Dir1_Change()
@@ -406,36 +459,78 @@ void Form9::Dir1_Change()
     File_List();
 }
 
+// Starts the listing of DataPath; the lines arrive in addEntries. Whatever
+// of another folder is still being read is dropped.
 void Form9::File_List()
 {
-    const BlockListing::Result r = BlockListing::list(mBlk.DataPath, mBlk.ListData, checkMark);
+    mListing->start(mBlk.DataPath);
     ListNm.clear();
     mListPaths.clear();
-    QStringList lines;
-    lines.reserve(r.entries.size());
-    for (const BlockListing::Entry& e : r.entries) {
-        ListNm << e.name;
-        mListPaths << e.path;
-        lines << e.line;
-    }
-
     {
-        // No previews while the list is rebuilt; the first line's follows.
         const QSignalBlocker block(mList1);
         mList1->clear();
+    }
+    clearPreview(); // a preview from another folder would mislead
+    showProgress(0, 0);
+}
+
+bool Form9::isListing() const
+{
+    return mListing->isRunning();
+}
+
+// Appends the lines from first on, in their final order. The first line is
+// highlighted and previewed as soon as it is there; a line the user has
+// highlighted meanwhile stays highlighted.
+void Form9::addEntries(int first)
+{
+    const QList<BlockListing::Entry>& entries = mListing->result().entries;
+    const bool wasEmpty = mList1->count() == 0;
+    QStringList lines;
+    for (qsizetype i = first; i < entries.size(); ++i) {
+        ListNm << entries[i].name;
+        mListPaths << entries[i].path;
+        lines << entries[i].line;
+    }
+    {
+        const QSignalBlocker block(mList1);
         mList1->addItems(lines);
-        for (int i = 0; i < mList1->count(); ++i)
+        for (int i = first; i < mList1->count(); ++i)
             mList1->item(i)->setData(Qt::UserRole, i);
-        if (mList1->count() > 0)
+        if (wasEmpty && mList1->count() > 0)
             mList1->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
     }
+    if (wasEmpty && mList1->count() > 0)
+        List1_Click();
+}
 
-    mLimit->setText(Text::Limit.arg(BlockListing::MaxEntries));
-    mLimit->setVisible(r.truncated);
-    if (mList1->count() > 0)
-        List1_Click(); // the first file is previewed at once
-    else
-        clearPreview(); // a preview from another folder would mislead
+void Form9::showProgress(int done, int total)
+{
+    mProgress = total > 0 ? Text::Loading.arg(done).arg(total) : QString();
+    showStatus();
+}
+
+// The status line: why another folder is shown or this one cannot be read,
+// then the progress while the listing runs or the note on the limit. Only
+// the first part is shortened when the line is too narrow.
+void Form9::showStatus()
+{
+    QString why = mNotice;
+    QString tail;
+    if (mListing->isRunning()) {
+        tail = mProgress;
+    } else {
+        const BlockListing::Result& r = mListing->result();
+        if (why.isEmpty())
+            why = folderProblem(mDirPath, r.state);
+        if (r.truncated)
+            tail = Text::Limit.arg(BlockListing::MaxEntries);
+    }
+    const QString gap = why.isEmpty() || tail.isEmpty() ? QString() : QStringLiteral("　");
+    const QFontMetrics fm = mStatus->fontMetrics();
+    const int room = mStatus->width() - fm.horizontalAdvance(gap + tail);
+    mStatus->setToolTip(why + gap + tail);
+    mStatus->setText(fm.elidedText(why, Qt::ElideMiddle, std::max(0, room)) + gap + tail);
 }
 
 void Form9::clearPreview()
@@ -455,8 +550,9 @@ void Form9::List1_Click()
         return;
     // Read into a copy: a file that no longer reads must leave the preview as
     // it was, not half overwritten by the failed read.
+    // A file turned into a pipe since it was listed is not opened.
     BlkRec rec;
-    if (!Blk_ReadPath(rec, mListPaths[i]))
+    if (!BlockListing::readFile(mSource, rec, mListPaths[i]))
         return;
     ViewData = rec;
     mLabel3->setText(ListNm[i]);
@@ -467,6 +563,8 @@ void Form9::Command1_Click(int index)
 {
     const QListWidgetItem* item = index == 0 ? mList1->currentItem() : nullptr;
     const int i = item && item->isSelected() ? item->data(Qt::UserRole).toInt() : -1;
+    if (index == 0 && i < 0 && isListing())
+        return; // nothing to choose yet: the lines are still coming
     if (i < 0 || i >= ListNm.size()) {
         // 取消, and 選択 with nothing highlighted.
         BlkNm.clear();
@@ -484,8 +582,16 @@ void Form9::reject()
     Command1_Click(1);
 }
 
+void Form9::done(int result)
+{
+    mListing->cancel(); // nothing more is read for a closed dialog
+    QDialog::done(result);
+}
+
 bool Form9::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == mStatus && event->type() == QEvent::Resize)
+        showStatus(); // elided anew for its width
     // Enter in the folder list enters the folder. The list would pass the key
     // on to the dialog, whose default button would then choose a file.
     if (watched == mDir1 && event->type() == QEvent::KeyPress) {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -26,14 +27,48 @@ QString oneLine(QString text)
 
 namespace BlockListing {
 
-// The folder's candidate files, sorted. Readdir order is arbitrary on Linux;
-// names equal but for case are ordered case-sensitively, so the order never
-// depends on the file system.
+FolderState folderState(const QString& dir)
+{
+    const QFileInfo fi(QDir::cleanPath(dir)); // "file/" is not missing but not a folder
+    if (!fi.exists())
+        return FolderState::Missing;
+    if (!fi.isDir())
+        return FolderState::NotFolder;
+    if (!fi.isReadable() || !fi.isExecutable())
+        return FolderState::NoAccess;
+    return FolderState::Readable;
+}
+
+FolderState check(const Source& source, const QString& dir)
+{
+    return source.check ? source.check(dir) : folderState(dir);
+}
+
+bool readFile(const Source& source, BlkRec& rec, const QString& path)
+{
+    // QDir::Files lets a link to a pipe through; the target decides.
+    if (!QFileInfo(path).isFile())
+        return false;
+    return source.read ? source.read(rec, path) : Blk_ReadPath(rec, path);
+}
+
+bool readEntry(const Source& source, const Mark& mark, const QString& folder, const QString& file,
+               BlkRec& rec, Entry& entry)
+{
+    const QString path = folder + file;
+    if (!readFile(source, rec, path))
+        return false;
+    entry = {file.chopped(kExt.size()), path, line(rec, mark)};
+    return true;
+}
+
+// Readdir order is arbitrary on Linux; names equal but for case are ordered
+// case-sensitively, so the order never depends on the file system.
 QStringList candidates(const QString& dir)
 {
     QStringList names;
-    // Files only: folders, pipes, devices and dangling links never match, so
-    // opening a candidate cannot block.
+    // Folders, pipes, devices and dangling links never match; links to them
+    // do, and readFile turns those away.
     QDirIterator it(dir, QDir::Files | QDir::NoDotAndDotDot);
     while (it.hasNext()) {
         const QString name = it.nextFileInfo().fileName();
@@ -66,21 +101,24 @@ QString line(const BlkRec& rec, const Mark& mark)
     return s;
 }
 
-Result list(const QString& dir, BlkRec& scratch, const Mark& mark)
+Result list(const QString& dir, BlkRec& scratch, const Mark& mark, const Source& source)
 {
     Result r;
     if (dir.isEmpty())
         return r; // not the root folder by accident
     const QString folder = Dir_WithSlash(dir);
+    r.state = check(source, folder);
+    if (r.state != FolderState::Readable)
+        return r;
     for (const QString& file : candidates(folder)) {
-        const QString path = folder + file;
-        if (!Blk_ReadPath(scratch, path))
+        Entry e;
+        if (!readEntry(source, mark, folder, file, scratch, e))
             continue;
         if (r.entries.size() == MaxEntries) {
             r.truncated = true;
             break;
         }
-        r.entries.append({file.chopped(kExt.size()), path, line(scratch, mark)});
+        r.entries.append(std::move(e));
     }
     return r;
 }

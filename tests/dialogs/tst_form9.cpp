@@ -1,6 +1,7 @@
 #include "common/scriptedprompts.h"
 #include "dialogs/form9.h"
 #include "document/blockfile.h"
+#include "document/folderlisting.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -8,11 +9,17 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
+#include <QSemaphore>
+
+#include <map>
 #include <memory>
+
+#include <sys/stat.h>
 
 class TstForm9 : public QObject
 {
@@ -25,9 +32,14 @@ private slots:
     void arrowKeysAndUnreadableFile();
     void headerOverColumns();
     void volumeNotReady();
-    void goneFolderFallsBack();
+    void folderThatCannotBeRead_data();
+    void folderThatCannotBeRead();
+    void subfolderThatCannotBeRead();
     void overLimitSaysSo();
     void checkMarks();
+    void slowShareFillsAsFilesArrive();
+    void folderChangeMidListing();
+    void pipesNeverBlock();
 };
 
 namespace {
@@ -78,18 +90,35 @@ struct Rig
         write("b.csv", "B");
         write("sub/c.csv", "C");
     }
-    void open(const QString& dataPath = {})
+    void open(const QString& dataPath = {}, const BlockListing::Source& source = {},
+              bool wait = true)
     {
         blk.DataPath = dataPath.isEmpty() ? dir() : dataPath;
-        form = std::make_unique<Form9>(blk, exe.path() + u'/', prompts);
+        form = std::make_unique<Form9>(blk, exe.path() + u'/', prompts, nullptr, source);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        if (wait)
+            listed();
+    }
+    // Waits until the folder's files have all been read.
+    void listed()
+    {
+        if (form->isListing())
+            QVERIFY(QSignalSpy(form.get(), &Form9::listingFinished).wait(10000));
     }
     template <typename T> T* child(const char* name) const
     {
         return form->findChild<T*>(QString::fromLatin1(name));
     }
     QListWidget* list() const { return child<QListWidget>("List1"); }
+    QStringList lines() const
+    {
+        QStringList out;
+        for (int i = 0; i < list()->count(); ++i)
+            out << list()->item(i)->text().section(u' ', 0, 0);
+        return out;
+    }
+    QString status() const { return child<QLabel>("StatusLabel")->text(); }
     QString label3() const { return child<QLabel>("Label3")->text(); }
     QImage preview() const { return child<QWidget>("Picture1")->grab().toImage(); }
     QTreeWidgetItem* dirItem(const QString& text) const
@@ -106,6 +135,45 @@ void doubleClick(QAbstractItemView* view, const QRect& item)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, item.center());
 }
+
+// A reader that holds back the files it is given until each is opened, and
+// then lets it through for good; it tells when a file is asked for and when
+// its read has returned.
+struct Gate
+{
+    struct Door
+    {
+        QSemaphore asked;
+        QSemaphore open;
+        QSemaphore left;
+    };
+    std::map<QString, Door> doors;
+
+    explicit Gate(const QStringList& held)
+    {
+        for (const QString& name : held)
+            doors[name];
+    }
+    Door& operator[](const QString& name) { return doors.at(name); }
+
+    BlockListing::Source source()
+    {
+        BlockListing::Source s;
+        s.read = [this](BlkRec& rec, const QString& path) {
+            const auto it = doors.find(QFileInfo(path).fileName());
+            if (it == doors.end())
+                return Blk_ReadPath(rec, path);
+            Door& d = it->second;
+            d.asked.release();
+            d.open.tryAcquire(1, 20000); // never hangs the test for good
+            d.open.release();
+            const bool ok = Blk_ReadPath(rec, path);
+            d.left.release();
+            return ok;
+        };
+        return s;
+    }
+};
 
 bool hasWhite(const QImage& img)
 {
@@ -149,6 +217,7 @@ void TstForm9::firstLinePreviewed()
     QTreeWidget* dir1 = r.child<QTreeWidget>("Dir1");
     QTreeWidgetItem* sub = r.dirItem("sub");
     doubleClick(dir1, dir1->visualItemRect(sub));
+    r.listed();
     QCOMPARE(r.blk.DataPath, r.dir() + "sub/");
     QCOMPARE(r.list()->count(), 1);
     QCOMPARE(r.label3(), QStringLiteral("c"));
@@ -157,6 +226,7 @@ void TstForm9::firstLinePreviewed()
     doubleClick(dir1, dir1->visualItemRect(r.dirItem(QFileInfo(r.data.path()).fileName())));
     QCOMPARE(r.blk.DataPath, r.dir());
     doubleClick(dir1, dir1->visualItemRect(r.dirItem("empty")));
+    r.listed();
     QCOMPARE(r.blk.DataPath, r.dir() + "empty/");
     QCOMPARE(r.list()->count(), 0);
     QCOMPARE(r.label3(), QString());
@@ -233,6 +303,7 @@ void TstForm9::cancelAfterFolderChange()
     dir1->setFocus();
     dir1->setCurrentItem(r.dirItem("sub"));
     QTest::keyClick(dir1, Qt::Key_Return);
+    r.listed();
     QVERIFY(r.form->isVisible());
     QCOMPARE(r.blk.DataPath, r.dir() + "sub/");
     QCOMPARE(r.label3(), QStringLiteral("c"));
@@ -308,13 +379,67 @@ void TstForm9::volumeNotReady()
     QCOMPARE(r.list()->count(), 2);
 }
 
-void TstForm9::goneFolderFallsBack()
+void TstForm9::folderThatCannotBeRead_data()
 {
+    QTest::addColumn<QString>("dataPath"); // under the data folder
+    QTest::addColumn<bool>("denied");      // the data folder may not be read
+    QTest::addColumn<QString>("problem");  // %1: the data folder's path
+    QTest::newRow("gone") << "gone/" << false << "フォルダ %1gone が見つかりません。";
+    QTest::newRow("a file") << "a.csv" << false << "%1a.csv はフォルダではありません。";
+    QTest::newRow("no permission") << "" << true << "フォルダ %1 を読み取る権限がありません。";
+}
+
+// Falls back to the executable's folder and says why in the status line,
+// without a message box.
+void TstForm9::folderThatCannotBeRead()
+{
+    QFETCH(QString, dataPath);
+    QFETCH(bool, denied);
+    QFETCH(QString, problem);
     Rig r;
+    r.write("a.csv", "A");
     QVERIFY(Blk_Write(block("E"), r.exe.path() + "/e.csv").ok);
-    r.open(r.dir() + "gone/");
+    BlockListing::Source source;
+    const QString data = r.data.path();
+    if (denied) { // root may read any folder: the check stands in for the file system
+        source.check = [data](const QString& dir) {
+            return QDir::cleanPath(dir) == data ? BlockListing::FolderState::NoAccess
+                                                : BlockListing::folderState(dir);
+        };
+    }
+    r.open(r.dir() + dataPath, source);
     QCOMPARE(r.blk.DataPath, r.exe.path() + u'/');
     QCOMPARE(r.label3(), QStringLiteral("e"));
+    r.form->resize(1600, r.form->height()); // room for the whole line
+    QCOMPARE(r.status(),
+             problem.arg(denied ? data : r.dir()) + " " + r.exe.path() + " を表示しています。");
+    QVERIFY(r.prompts.shown.isEmpty());
+}
+
+void TstForm9::subfolderThatCannotBeRead()
+{
+    Rig r;
+    r.standard();
+    QVERIFY(QDir(r.dir()).mkdir("free"));
+    const QString sub = r.dir() + "sub";
+    BlockListing::Source source;
+    source.check = [sub](const QString& dir) {
+        return QDir::cleanPath(dir) == sub ? BlockListing::FolderState::NoAccess
+                                           : BlockListing::folderState(dir);
+    };
+    r.open({}, source);
+    QTreeWidget* dir1 = r.child<QTreeWidget>("Dir1");
+    doubleClick(dir1, dir1->visualItemRect(r.dirItem("sub")));
+    r.listed();
+    QCOMPARE(r.blk.DataPath, r.dir());
+    QCOMPARE(r.lines(), (QStringList{"A", "B"}));
+    QCOMPARE(r.status(), "フォルダ " + sub + " を読み取る権限がありません。");
+    QVERIFY(r.prompts.shown.isEmpty());
+    // The next folder entered clears the line.
+    doubleClick(dir1, dir1->visualItemRect(r.dirItem("free")));
+    r.listed();
+    QCOMPARE(r.blk.DataPath, r.dir() + "free/");
+    QCOMPARE(r.status(), QString());
 }
 
 void TstForm9::overLimitSaysSo()
@@ -328,7 +453,7 @@ void TstForm9::overLimitSaysSo()
     }
     r.open();
     QCOMPARE(r.list()->count(), 1001);
-    auto* note = r.child<QLabel>("LimitLabel");
+    auto* note = r.child<QLabel>("StatusLabel");
     QVERIFY(note->isVisible());
     QVERIFY(note->text().contains("1001"));
 }
@@ -348,6 +473,94 @@ void TstForm9::checkMarks()
     QVERIFY2(a.endsWith(u"    0.000 合格"), qPrintable(a));
     QVERIFY(r.list()->item(1)->text().endsWith(u"    0.000 注意"));
     QVERIFY(QFontMetrics(r.list()->font()).horizontalAdvance(a) < r.list()->viewport()->width());
+}
+
+// A share that answers slowly: the window is up while files are still being
+// read, and the lines arrive in their final order, the first one highlighted
+// and previewed as soon as it is there.
+void TstForm9::slowShareFillsAsFilesArrive()
+{
+    Rig r;
+    r.write("a.csv", "A");
+    r.write("b.csv", "B");
+    r.write("c.csv", "C");
+    Gate gate({"a.csv", "b.csv"});
+    r.open({}, gate.source(), false);
+    QTRY_COMPARE(r.status(), QStringLiteral("読込中 1 / 3"));
+    QCOMPARE(r.lines(), QStringList()); // c waits for a and b
+    // Enter with nothing listed yet does not close the chooser.
+    QTest::keyClick(r.list(), Qt::Key_Return);
+    QVERIFY(r.form->isVisible());
+    gate["a.csv"].open.release();
+    QTRY_COMPARE(r.status(), QStringLiteral("読込中 2 / 3"));
+    QTRY_COMPARE(r.lines(), QStringList{"A"});
+    QVERIFY(r.list()->item(0)->isSelected());
+    QCOMPARE(r.label3(), QStringLiteral("a"));
+    QVERIFY(hasWhite(r.preview()));
+    QVERIFY(r.form->isListing());
+    gate["b.csv"].open.release();
+    r.listed();
+    QCOMPARE(r.lines(), (QStringList{"A", "B", "C"}));
+    QCOMPARE(r.status(), QString());
+    QCOMPARE(r.label3(), QStringLiteral("a"));
+}
+
+void TstForm9::folderChangeMidListing()
+{
+    Rig r;
+    r.standard();
+    Gate gate({"b.csv", "d.csv"});
+    r.open({}, gate.source(), false);
+    QVERIFY(gate["b.csv"].asked.tryAcquire(1, 10000));
+    QTreeWidget* dir1 = r.child<QTreeWidget>("Dir1");
+    doubleClick(dir1, dir1->visualItemRect(r.dirItem("sub")));
+    r.listed();
+    QCOMPARE(r.lines(), QStringList{"C"});
+    QCOMPARE(r.label3(), QStringLiteral("c"));
+    // b.csv of the old folder comes back only now; another listing through
+    // the same threads gives anything it might send the time to arrive.
+    gate["b.csv"].open.release();
+    QVERIFY(gate["b.csv"].left.tryAcquire(1, 10000));
+    FolderListing other;
+    QSignalSpy otherDone(&other, &FolderListing::finished);
+    other.start(r.dir());
+    QVERIFY(otherDone.wait(10000));
+    QCOMPARE(r.lines(), QStringList{"C"});
+    QCOMPARE(r.blk.DataPath, r.dir() + "sub/");
+    QCOMPARE(r.status(), QString());
+
+    // Back up, and 取消 while d.csv is held: the dialog closes at once.
+    r.write("d.csv", "D");
+    doubleClick(dir1, dir1->visualItemRect(r.dirItem(QFileInfo(r.data.path()).fileName())));
+    QVERIFY(gate["d.csv"].asked.tryAcquire(1, 10000));
+    r.child<QPushButton>("Command1_1")->click();
+    QVERIFY(!r.form->isVisible());
+    QVERIFY(!r.form->isListing());
+    QCOMPARE(r.form->BlkNm, QString());
+    gate["d.csv"].open.release();
+    QVERIFY(gate["d.csv"].left.tryAcquire(1, 10000));
+}
+
+// A link to a pipe is never listed, and a listed file that has become a
+// pipe is never opened for its preview: the chooser goes on answering.
+void TstForm9::pipesNeverBlock()
+{
+    Rig r;
+    r.write("a.csv", "A");
+    r.write("b.csv", "B");
+    const QByteArray pipe = QFile::encodeName(r.dir() + "pipe");
+    QVERIFY(::mkfifo(pipe.constData(), 0600) == 0);
+    QVERIFY(QFile::link(r.dir() + "pipe", r.dir() + "l.csv"));
+    r.open();
+    QCOMPARE(r.lines(), (QStringList{"A", "B"}));
+    QVERIFY(QFile::remove(r.dir() + "b.csv"));
+    QVERIFY(::mkfifo(QFile::encodeName(r.dir() + "b.csv").constData(), 0600) == 0);
+    QTest::keyClick(r.list(), Qt::Key_Down);
+    QCOMPARE(r.list()->currentRow(), 1);
+    QCOMPARE(r.label3(), QStringLiteral("a"));
+    // 選択 names the file; Open's reader then refuses it.
+    r.child<QPushButton>("Command1_0")->click();
+    QCOMPARE(r.form->BlkNm, QStringLiteral("b"));
 }
 
 QTEST_MAIN(TstForm9)

@@ -2,12 +2,19 @@
 #include "document/blockfile.h"
 #include "document/blocklisting.h"
 #include "document/cp932.h"
+#include "document/folderlisting.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QSemaphore>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
+#include <atomic>
 #include <cmath>
 
 #include <sys/stat.h>
@@ -23,6 +30,8 @@ private slots:
     void line();
     void limit_data();
     void limit();
+    void slowShare();
+    void hungShareLeavesRoom();
 };
 
 namespace {
@@ -42,6 +51,7 @@ QByteArray blockBytes(const QString& name, double b = 1)
 const QByteArray kFolder = "<folder>";
 const QByteArray kFifo = "<fifo>";
 const QByteArray kDangling = "<dangling link>";
+const QByteArray kPipeLink = "<link to a fifo>";
 const QByteArray kLocked = "<unreadable>";
 
 using Files = QList<QPair<QString, QByteArray>>;
@@ -55,11 +65,39 @@ bool make(const QString& dir, const QString& name, const QByteArray& bytes)
         return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
     if (bytes == kDangling)
         return QFile::link(dir + QStringLiteral("gone"), path);
+    if (bytes == kPipeLink) // the pipe itself is not a candidate: no ".csv"
+        return ::mkfifo(QFile::encodeName(path + QStringLiteral(".pipe")).constData(), 0600) == 0 &&
+               QFile::link(path + QStringLiteral(".pipe"), path);
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(bytes == kLocked ? blockBytes(name) : bytes) < 0)
         return false;
     f.close();
     return bytes != kLocked || f.setPermissions({});
+}
+
+// The listing read by FolderListing's threads, once it has finished; a
+// listing that never finishes fails the test instead of hanging it.
+BlockListing::Result threaded(const QString& dir, const BlockListing::Source& source = {})
+{
+    FolderListing listing(source);
+    QSignalSpy done(&listing, &FolderListing::finished);
+    listing.start(dir);
+    if (!done.wait(20000))
+        qWarning("the listing did not finish");
+    return listing.result();
+}
+
+// The two listings agree line for line.
+void compare(const BlockListing::Result& threaded, const BlockListing::Result& oneByOne)
+{
+    QCOMPARE(threaded.entries.size(), oneByOne.entries.size());
+    for (qsizetype i = 0; i < threaded.entries.size(); ++i) {
+        QCOMPARE(threaded.entries[i].name, oneByOne.entries[i].name);
+        QCOMPARE(threaded.entries[i].path, oneByOne.entries[i].path);
+        QCOMPARE(threaded.entries[i].line, oneByOne.entries[i].line);
+    }
+    QCOMPARE(threaded.truncated, oneByOne.truncated);
+    QCOMPARE(threaded.state, oneByOne.state);
 }
 
 } // namespace
@@ -83,6 +121,8 @@ void TstBlockListing::listed_data()
                  {"l.csv", kDangling},      {".hidden.csv", blockBytes("h")},
                  {".csv", blockBytes("e")}, {"ok.csv", blockBytes("ok")}}
         << QStringList{"ok"};
+    QTest::newRow("link to a pipe")
+        << Files{{"a.csv", blockBytes("a")}, {"b.csv", kPipeLink}} << QStringList{"a"};
     QTest::newRow("unreadable file")
         << Files{{"locked.csv", kLocked}, {"ok.csv", blockBytes("")}} << QStringList{"ok"};
 }
@@ -107,6 +147,7 @@ void TstBlockListing::listed()
     }
     QCOMPARE(got, names);
     QVERIFY(!r.truncated);
+    compare(threaded(dir), r);
 }
 
 void TstBlockListing::line_data()
@@ -179,6 +220,70 @@ void TstBlockListing::limit()
     QCOMPARE(r.truncated, truncated);
     QCOMPARE(r.entries.last().name, QStringLiteral("b1000"));
     QVERIFY(r.entries.last().line.contains(QStringLiteral("1000.000")));
+    compare(threaded(dir), r);
+}
+
+// A share whose every read takes a while: the files are read on other threads
+// while the event loop turns, and the lines come out as one by one.
+void TstBlockListing::slowShare()
+{
+    QTemporaryDir tmp;
+    const QString dir = tmp.path() + u'/';
+    for (int i = 0; i < 120; ++i) {
+        const QByteArray bytes = i % 7 ? blockBytes(QString::number(i), i) : "not a block\r\n";
+        QVERIFY(make(dir, QStringLiteral("f%1.csv").arg(i), bytes));
+    }
+    std::atomic<int> reads = 0;
+    BlockListing::Source slow;
+    slow.read = [&reads](BlkRec& rec, const QString& path) {
+        ++reads;
+        QThread::msleep(3);
+        return Blk_ReadPath(rec, path);
+    };
+    FolderListing listing(slow);
+    QSignalSpy done(&listing, &FolderListing::finished);
+    QSignalSpy progress(&listing, &FolderListing::progress);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(1);
+    listing.start(dir);
+    QVERIFY(listing.isRunning());
+    QVERIFY(done.wait(20000));
+    QVERIFY(ticks > 0);
+    QCOMPARE(reads.load(), 120);
+    QCOMPARE(progress.last(), (QList<QVariant>{120, 120}));
+    BlkRec scratch;
+    compare(listing.result(), BlockListing::list(dir, scratch));
+}
+
+// A share that has gone keeps every reader of its listing waiting; the
+// next folder is listed all the same.
+void TstBlockListing::hungShareLeavesRoom()
+{
+    QTemporaryDir gone;
+    QTemporaryDir local;
+    for (int i = 0; i < 2 * FolderListing::Threads; ++i)
+        QVERIFY(make(gone.path() + u'/', QStringLiteral("g%1.csv").arg(i), blockBytes("g")));
+    QVERIFY(make(local.path() + u'/', QStringLiteral("a.csv"), blockBytes("a")));
+    QSemaphore waiting;
+    QSemaphore back;
+    BlockListing::Source hung;
+    hung.read = [&](BlkRec& rec, const QString& path) {
+        if (!path.startsWith(gone.path()))
+            return Blk_ReadPath(rec, path);
+        waiting.release();
+        back.tryAcquire(1, 20000); // never hangs the test for good
+        return false;
+    };
+    FolderListing listing(hung);
+    listing.start(gone.path());
+    QVERIFY(waiting.tryAcquire(FolderListing::Threads, 10000)); // every reader waits
+    QSignalSpy done(&listing, &FolderListing::finished);
+    listing.start(local.path());
+    QVERIFY(done.wait(10000));
+    QCOMPARE(listing.result().entries.size(), 1);
+    back.release(FolderListing::Threads);
 }
 
 QTEST_GUILESS_MAIN(TstBlockListing)

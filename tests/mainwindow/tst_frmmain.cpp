@@ -30,6 +30,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -404,6 +405,10 @@ void TstFrmMain::openSampleAndCloseWithoutPrompt()
     r.blk->DataPath = QStringLiteral(MRB_SAMPLES_DIR "/");
     QString listed;
     r.prompts.onExec = [&listed](QDialog& d) {
+        // The files are read off the window's thread; wait for the list.
+        auto& form = static_cast<Form9&>(d);
+        if (form.isListing() && !QSignalSpy(&form, &Form9::listingFinished).wait(10000))
+            return int(QDialog::Rejected);
         auto* list = d.findChild<QListWidget*>(QStringLiteral("List1"));
         if (!list || list->count() == 0)
             return int(QDialog::Rejected);
