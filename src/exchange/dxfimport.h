@@ -1,0 +1,140 @@
+#pragma once
+
+#include "document/blkrec.h"
+#include "exchange/dxfexport.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QPointF>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <utility>
+#include <vector>
+
+// DXF import of an outline, in two steps so that a dialog can show the
+// layers between them:
+//   1. Dxf::read: the file's bytes to a DxfDrawing (its layers with their
+//      entity counts, the unit it declares, and the shapes that can become
+//      an outline: LINE, LWPOLYLINE, POLYLINE, ARC and CIRCLE of model space).
+//   2. Dxf::toOutline: the shapes of the chosen layers to points and segments
+//      in metres: arcs, circles and polyline bulges as chords, end points
+//      closer than a tolerance merged, the lower-left corner moved to (0, 0).
+// Dxf::import does both with the layers the dialog would choose beforehand.
+// ASCII DXF from R12 to 2018; texts in the code page of $DWGCODEPAGE (cp932
+// when the file names none), in UTF-8 from R2007 ($ACADVER AC1021) on.
+// Every failure is a Japanese message naming the file and, where the file is
+// at fault, the line. No input crashes or hangs the reader.
+
+struct DxfLayerInfo
+{
+    QString name;
+    int entities = 0;   // entities of model space on the layer, of any kind
+    int importable = 0; // of them, LINE, LWPOLYLINE, POLYLINE, ARC and CIRCLE
+};
+
+// One importable entity, in the file's units and in world coordinates.
+struct DxfShape
+{
+    enum class Kind
+    {
+        Line,     // vertices[0] to vertices[1]
+        Polyline, // vertices with bulges, closed or not
+        Arc,      // centre, radius, start and end angle in degrees, counter-clockwise
+        Circle
+    };
+    struct Vertex
+    {
+        double x = 0;
+        double y = 0;
+        double bulge = 0; // of the segment that starts here
+    };
+    Kind kind = Kind::Line;
+    int layer = 0; // index into DxfDrawing::layers
+    int line = 0;  // the file's line where the entity starts
+    std::vector<Vertex> vertices;
+    bool closed = false;
+    double cx = 0, cy = 0, radius = 0, startAngle = 0, endAngle = 0;
+    // Why the entity cannot be drawn in the plane (a 3D extrusion); empty if it can.
+    QString refusal;
+};
+
+struct DxfDrawing
+{
+    QString fileName;                // as given, for messages
+    QString version;                 // $ACADVER, "AC1009" ..
+    std::optional<DxfUnit> fileUnit; // $INSUNITS 4 or 6, or the unit note of this program's export
+    QList<DxfLayerInfo> layers;      // in the order of the layer table, then of first use
+    std::vector<DxfShape> shapes;
+};
+
+struct DxfReadResult
+{
+    DxfDrawing drawing;
+    QString error; // empty on success
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+enum class DxfUnitChoice
+{
+    FromFile, // $INSUNITS or the export's note; millimetres when the file says nothing
+    Millimetre,
+    Metre
+};
+
+// The import's choices, as the dialog and the command line give them.
+struct DxfImportOptions
+{
+    QStringList layers;                         // empty: Dxf::defaultLayers
+    DxfUnitChoice unit = DxfUnitChoice::FromFile;
+    double toleranceMm = 0.5;                   // end points closer than this become one point
+    double deviationMm = 5.0;                   // chords at most this far from their arc
+    bool moveToOrigin = true;                   // lower-left corner of the outline to (0, 0)
+};
+
+// Points in metres and segments joining them (0-based indices into points).
+struct DxfOutline
+{
+    std::vector<QPointF> points;
+    std::vector<std::pair<int, int>> segments;
+};
+
+struct DxfOutlineResult
+{
+    DxfOutline outline;
+    QString error; // empty on success
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+namespace Dxf {
+
+// Largest file read at all; a larger one is refused before reading.
+inline constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
+
+// Step 1. fileName only names the file in messages.
+DxfReadResult read(QByteArrayView bytes, const QString& fileName);
+
+// The layers chosen before the user chooses: "外形" when the file has it,
+// otherwise every layer that holds an importable entity (every layer when
+// none does).
+QStringList defaultLayers(const DxfDrawing& drawing);
+
+// The unit the import uses for the choice.
+DxfUnit unitFor(const DxfDrawing& drawing, DxfUnitChoice choice);
+
+// Step 2. Refused with a message giving the counts when the result has more
+// than 100 points or segments, or when it has no segment at all.
+DxfOutlineResult toOutline(const DxfDrawing& drawing, const DxfImportOptions& options);
+
+// Both steps at once.
+DxfOutlineResult import(QByteArrayView bytes, const QString& fileName,
+                        const DxfImportOptions& options = {});
+
+// Replaces the points and segments of blk by the outline (1-based there);
+// everything else of the block stays. The outline must be within the limits.
+void applyOutline(BlkRec& blk, const DxfOutline& outline);
+
+} // namespace Dxf
