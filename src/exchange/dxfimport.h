@@ -87,11 +87,11 @@ enum class DxfUnitChoice
 // The import's choices, as the dialog and the command line give them.
 struct DxfImportOptions
 {
-    QStringList layers;                         // empty: Dxf::defaultLayers
+    QStringList layers; // empty: Dxf::defaultLayers
     DxfUnitChoice unit = DxfUnitChoice::FromFile;
-    double toleranceMm = 0.5;                   // end points closer than this become one point
-    double deviationMm = 5.0;                   // chords at most this far from their arc
-    bool moveToOrigin = true;                   // lower-left corner of the outline to (0, 0)
+    double toleranceMm = 0.5; // end points closer than this become one point
+    double deviationMm = 5.0; // chords at most this far from their arc
+    bool moveToOrigin = true; // lower-left corner of the outline to (0, 0)
 };
 
 // Points in metres and segments joining them (0-based indices into points).
