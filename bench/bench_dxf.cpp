@@ -57,7 +57,7 @@ QByteArray drawing(const BlkRec& b, int total, int& entities)
                 .arg(-1000.25)
                 .arg(i * 7.5 + 5)
                 .arg(-2000.5)
-                .toLatin1(); // the layer name is replaced below
+                .toLatin1();
     }
     const qsizetype end = bytes.lastIndexOf("  0\r\nENDSEC");
     bytes.insert(end, more);
