@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -16,9 +17,10 @@
 // DXF import of an outline, in two steps so that a dialog can show the
 // layers between them:
 //   1. Dxf::read: the file's bytes to a DxfDrawing (its layers with their
-//      entity counts, the unit it declares, and the shapes that can become
-//      an outline: LINE, LWPOLYLINE, POLYLINE, ARC and CIRCLE of model space).
-//   2. Dxf::toOutline: the shapes of the chosen layers to points and segments
+//      entity counts and the unit it declares); every entity that can become
+//      part of an outline (LINE, LWPOLYLINE, POLYLINE, ARC and CIRCLE of model
+//      space) is checked here, so that step 2 cannot fail on a damaged file.
+//   2. Dxf::toOutline: those entities of the chosen layers to points and segments
 //      in metres: arcs, circles and polyline bulges as chords, end points
 //      closer than a tolerance merged, the lower-left corner moved to (0, 0).
 // Dxf::import does both with the layers the dialog would choose beforehand.
@@ -34,31 +36,8 @@ struct DxfLayerInfo
     int importable = 0; // of them, LINE, LWPOLYLINE, POLYLINE, ARC and CIRCLE
 };
 
-// One importable entity, in the file's units and in world coordinates.
-struct DxfShape
-{
-    enum class Kind
-    {
-        Line,     // vertices[0] to vertices[1]
-        Polyline, // vertices with bulges, closed or not
-        Arc,      // centre, radius, start and end angle in degrees, counter-clockwise
-        Circle
-    };
-    struct Vertex
-    {
-        double x = 0;
-        double y = 0;
-        double bulge = 0; // of the segment that starts here
-    };
-    Kind kind = Kind::Line;
-    int layer = 0; // index into DxfDrawing::layers
-    int line = 0;  // the file's line where the entity starts
-    std::vector<Vertex> vertices;
-    bool closed = false;
-    double cx = 0, cy = 0, radius = 0, startAngle = 0, endAngle = 0;
-    // Why the entity cannot be drawn in the plane (a 3D extrusion); empty if it can.
-    QString refusal;
-};
+// The file's groups, kept for step 2 (defined in dxfshapes.h).
+struct DxfSource;
 
 struct DxfDrawing
 {
@@ -66,7 +45,7 @@ struct DxfDrawing
     QString version;                 // $ACADVER, "AC1009" ..
     std::optional<DxfUnit> fileUnit; // $INSUNITS 4 or 6, or the unit note of this program's export
     QList<DxfLayerInfo> layers;      // in the order of the layer table, then of first use
-    std::vector<DxfShape> shapes;
+    std::shared_ptr<const DxfSource> source; // the checked entities, read again by step 2
 };
 
 struct DxfReadResult
@@ -118,8 +97,7 @@ inline constexpr qint64 MaxFileBytes = 256LL * 1024 * 1024;
 DxfReadResult read(QByteArrayView bytes, const QString& fileName);
 
 // The layers chosen before the user chooses: "外形" when the file has it,
-// otherwise every layer that holds an importable entity (every layer when
-// none does).
+// otherwise every layer.
 QStringList defaultLayers(const DxfDrawing& drawing);
 
 // The unit the import uses for the choice.

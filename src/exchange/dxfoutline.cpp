@@ -3,6 +3,7 @@
 #include "exchange/dxfimport.h"
 
 #include "exchange/dxfnumbers.h"
+#include "exchange/dxfshapes.h"
 
 #include <QSet>
 
@@ -254,9 +255,7 @@ DxfOutlineResult toOutline(const DxfDrawing& drawing, const DxfImportOptions& op
         return r;
     }
     Segments segs(unitFor(drawing, options.unit), options.deviationMm / 1000);
-    for (const DxfShape& s : drawing.shapes) {
-        if (!chosen.contains(s.layer))
-            continue;
+    for (const DxfShape& s : Dxf::shapesOn(drawing, chosen)) {
         const QString why = segs.add(s);
         if (!why.isEmpty()) {
             r.error = QStringLiteral("「%1」を取り込めません。\n%2").arg(name, why);

@@ -4,13 +4,17 @@
 // bytes, an LWPOLYLINE vertex count of about 2^30 overflows its buffer size,
 // a bulge before the first vertex is written before its buffer, and a comment
 // "dxflib" throws. So the groups are read here, with line numbers for the
-// messages, checked, and handed to dxflib one by one; only the sections and
-// entities the import needs are handed on at all, each group through dxflib's
-// group reader on a stream of its own two lines.
+// messages, checked, and handed to dxflib one by one, each through dxflib's
+// group reader on a stream of its own two lines; only the sections and
+// entities the import needs are handed on at all. The entities that can make
+// an outline are checked when the file is read, and handed to dxflib only for
+// the layers chosen (Dxf::shapesOn): a drawing of thousands of entities on
+// other layers costs little more than the splitting.
 #include "exchange/dxfimport.h"
 
 #include "document/cp932.h"
 #include "exchange/dxfnumbers.h"
+#include "exchange/dxfshapes.h"
 
 #include <dl_creationadapter.h>
 #include <dl_dxf.h>
@@ -26,12 +30,7 @@
 
 namespace {
 
-struct Group
-{
-    int code = 0;
-    std::string value;
-    int line = 0; // of the code
-};
+using Group = DxfGroup;
 
 // A reading failure: the line and what is wrong there.
 struct Fault
@@ -56,6 +55,8 @@ std::string_view trimmedView(std::string_view s)
 std::optional<Fault> splitGroups(QByteArrayView bytes, std::vector<Group>& out)
 {
     std::string_view rest(bytes.data(), size_t(bytes.size()));
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF")
+        rest.remove_prefix(3); // a UTF-8 byte order mark some programs write
     int line = 0;
     auto nextLine = [&](std::string_view& l) {
         if (rest.empty())
@@ -194,12 +195,6 @@ QString decodeText(const std::string& raw, const TextCodec& t)
 
 // --- what dxflib reports -------------------------------------------------------
 
-struct RawShape
-{
-    DxfShape shape;
-    std::string layer;
-};
-
 class Collector : public DL_CreationAdapter
 {
 public:
@@ -209,7 +204,7 @@ public:
     std::string codepage;
     int insunits = 0;
     std::vector<std::string> tableLayers;
-    std::vector<RawShape> shapes;
+    std::vector<DxfShape> shapes;
     std::vector<std::string> texts;
 
     void setVariableString(const std::string& key, const std::string& value, int) override
@@ -229,32 +224,32 @@ public:
     void addLine(const DL_LineData& d) override
     {
         endPolyline();
-        RawShape& s = start(DxfShape::Kind::Line);
-        s.shape.vertices = {{d.x1, d.y1, 0}, {d.x2, d.y2, 0}};
+        DxfShape& s = start(DxfShape::Kind::Line);
+        s.vertices = {{d.x1, d.y1, 0}, {d.x2, d.y2, 0}};
     }
     void addArc(const DL_ArcData& d) override
     {
         endPolyline();
-        RawShape& s = start(DxfShape::Kind::Arc);
+        DxfShape& s = start(DxfShape::Kind::Arc);
         setCircle(s, d.cx, d.cy, d.radius);
-        s.shape.startAngle = d.angle1;
-        s.shape.endAngle = d.angle2;
+        s.startAngle = d.angle1;
+        s.endAngle = d.angle2;
         if (mirrored()) { // seen from below: angles mirrored, direction reversed
-            s.shape.startAngle = 180.0 - d.angle2;
-            s.shape.endAngle = 180.0 - d.angle1;
+            s.startAngle = 180.0 - d.angle2;
+            s.endAngle = 180.0 - d.angle1;
         }
     }
     void addCircle(const DL_CircleData& d) override
     {
         endPolyline();
-        RawShape& s = start(DxfShape::Kind::Circle);
+        DxfShape& s = start(DxfShape::Kind::Circle);
         setCircle(s, d.cx, d.cy, d.radius);
     }
     void addPolyline(const DL_PolylineData& d) override
     {
         endPolyline();
-        RawShape& s = start(DxfShape::Kind::Polyline);
-        s.shape.closed = (d.flags & 1) != 0;
+        DxfShape& s = start(DxfShape::Kind::Polyline);
+        s.closed = (d.flags & 1) != 0;
         mPolyline = true;
         mPolylineMirrored = mirrored();
     }
@@ -263,7 +258,7 @@ public:
         if (!mPolyline)
             return;
         const double sign = mPolylineMirrored ? -1 : 1;
-        shapes.back().shape.vertices.push_back({sign * d.x, d.y, sign * d.bulge});
+        shapes.back().vertices.push_back({sign * d.x, d.y, sign * d.bulge});
     }
     void endEntity() override { endPolyline(); }
     void endSequence() override { endPolyline(); }
@@ -272,25 +267,24 @@ public:
     void endPolyline() { mPolyline = false; }
 
 private:
-    RawShape& start(DxfShape::Kind kind)
+    DxfShape& start(DxfShape::Kind kind)
     {
-        RawShape s;
-        s.shape.kind = kind;
-        s.shape.line = line;
-        s.layer = attributes.getLayer();
+        DxfShape s;
+        s.kind = kind;
+        s.line = line;
         if (!planar())
-            s.shape.refusal =
+            s.refusal =
                 QStringLiteral(
                     "%1 行目の図形は XY 平面にありません (押し出し方向が Z 軸ではありません)。")
                     .arg(line);
         shapes.push_back(std::move(s));
         return shapes.back();
     }
-    void setCircle(RawShape& s, double cx, double cy, double r)
+    void setCircle(DxfShape& s, double cx, double cy, double r)
     {
-        s.shape.cx = mirrored() ? -cx : cx;
-        s.shape.cy = cy;
-        s.shape.radius = r;
+        s.cx = mirrored() ? -cx : cx;
+        s.cy = cy;
+        s.radius = r;
     }
     // Entities drawn in their own plane (arcs, circles, polylines) are
     // seen from above (+Z) or from below (-Z, x mirrored); any other plane is
@@ -306,14 +300,14 @@ private:
     bool mPolylineMirrored = false;
 };
 
-// --- walking the sections ------------------------------------------------------
+// --- handing groups to dxflib -------------------------------------------------
 
 constexpr size_t kMaxFedValue = 1000; // dxflib keeps some values in 1024-byte buffers
 
-class Walker
+class Feeder
 {
 public:
-    Walker(const std::vector<Group>& groups, Collector& c) : mG(groups), mC(c)
+    explicit Feeder(Collector& c) : mC(c)
     {
         // in() on an empty stream sets up dxflib's reading state, which its
         // constructor leaves undefined, and reads nothing.
@@ -321,11 +315,53 @@ public:
         mDxf.in(empty, &mC);
     }
 
-    std::optional<Fault> walk();
+    void feed(const Group& g)
+    {
+        if (g.code == 999)
+            return; // comments are not needed, and "dxflib" alone throws
+        if (g.code == 0) {
+            mC.line = mPending; // the entity dxflib completes now
+            mPending = g.line;
+        }
+        // One group at a time through dxflib's own group reader: its handlers
+        // read the group from members that only that reader sets.
+        mOne.clear();
+        mOne.str(std::to_string(g.code) + '\n' + g.value + '\n');
+        mDxf.readDxfGroups(mOne, &mC);
+    }
+    void feed(const std::vector<Group>& g, size_t from, size_t to)
+    {
+        for (size_t i = from; i < to; ++i)
+            feed(g[i]);
+    }
+    // Completes whatever dxflib still holds.
+    void flush() { feed(Group{0, "EOF", mPending}); }
 
-    QHash<QByteArray, int> counts;       // entities per raw layer name
-    QHash<QByteArray, int> importable;   // LINE .. CIRCLE per raw layer name
-    std::vector<std::string> usedLayers; // raw names in the order of first use
+private:
+    Collector& mC;
+    DL_Dxf mDxf;
+    std::stringstream mOne;
+    int mPending = 0; // line of the entity dxflib holds until the next 0 group
+};
+
+// --- walking the sections ------------------------------------------------------
+
+// The entities and what was counted of them, by raw layer name.
+struct Found
+{
+    QHash<QByteArray, int> counts;                                   // entities per layer
+    QHash<QByteArray, int> importable;                               // LINE .. CIRCLE per layer
+    std::vector<std::string> usedLayers;                             // in the order of first use
+    std::vector<std::pair<std::string, DxfSource::Entity>> entities; // raw layer, parts
+};
+
+class Walker
+{
+public:
+    Walker(const std::vector<Group>& groups, Collector& c) : mG(groups), mFeed(c) {}
+
+    std::optional<Fault> walk();
+    Found found;
 
 private:
     bool at(size_t i, int code, std::string_view value) const
@@ -333,8 +369,14 @@ private:
         return i < mG.size() && mG[i].code == code && mG[i].value == value;
     }
     int lastLine() const { return mG.empty() ? 1 : mG.back().line + 1; }
-    std::optional<Fault> feed(const Group& g);
-    std::optional<Fault> feedRange(size_t from, size_t to);
+    std::optional<Fault> check(size_t from, size_t to) const;
+    std::optional<Fault> checkAndFeed(size_t from, size_t to)
+    {
+        if (auto f = check(from, to))
+            return f;
+        mFeed.feed(mG, from, to);
+        return std::nullopt;
+    }
     size_t entityEnd(size_t i) const;
     std::optional<Fault> header(size_t& i);
     std::optional<Fault> tables(size_t& i);
@@ -344,46 +386,27 @@ private:
     void count(const std::string& layer, bool canImport);
 
     const std::vector<Group>& mG;
-    Collector& mC;
-    DL_Dxf mDxf;
-    std::stringstream mOne;
-    int mPending = 0; // line of the entity dxflib holds until the next 0 group
+    Feeder mFeed;
 };
 
-std::optional<Fault> Walker::feed(const Group& g)
-{
-    if (isRealCode(g.code)) {
-        double v = 0;
-        if (!DxfNumbers::parseReal(g.value, v))
-            return Fault{g.line + 1, QStringLiteral("数値であるべき値が「%1」です。")
-                                         .arg(QString::fromLatin1(g.value.substr(0, 20)))};
-    } else if (isIntCode(g.code)) {
-        long long v = 0;
-        if (!DxfNumbers::parseInt(g.value, v) || v < INT32_MIN || v > INT32_MAX)
-            return Fault{g.line + 1, QStringLiteral("整数であるべき値が「%1」です。")
-                                         .arg(QString::fromLatin1(g.value.substr(0, 20)))};
-    }
-    if (g.value.size() > kMaxFedValue)
-        return Fault{g.line + 1, QStringLiteral("値の行が長すぎます。")};
-    if (g.code == 999)
-        return std::nullopt; // comments are not needed, and "dxflib" alone throws
-    if (g.code == 0) {
-        mC.line = mPending;
-        mPending = g.line;
-    }
-    // One group at a time through dxflib's own group reader: its handlers
-    // read the group from members that only that reader sets.
-    mOne.clear();
-    mOne.str(std::to_string(g.code) + '\n' + g.value + '\n');
-    mDxf.readDxfGroups(mOne, &mC);
-    return std::nullopt;
-}
-
-std::optional<Fault> Walker::feedRange(size_t from, size_t to)
+// Numbers must be numbers, and values short enough for dxflib's buffers.
+std::optional<Fault> Walker::check(size_t from, size_t to) const
 {
     for (size_t i = from; i < to; ++i) {
-        if (auto f = feed(mG[i]))
-            return f;
+        const Group& g = mG[i];
+        if (isRealCode(g.code)) {
+            double v = 0;
+            if (!DxfNumbers::parseReal(g.value, v))
+                return Fault{g.line + 1, QStringLiteral("数値であるべき値が「%1」です。")
+                                             .arg(QString::fromLatin1(g.value.substr(0, 20)))};
+        } else if (isIntCode(g.code)) {
+            long long v = 0;
+            if (!DxfNumbers::parseInt(g.value, v) || v < INT32_MIN || v > INT32_MAX)
+                return Fault{g.line + 1, QStringLiteral("整数であるべき値が「%1」です。")
+                                             .arg(QString::fromLatin1(g.value.substr(0, 20)))};
+        }
+        if (g.value.size() > kMaxFedValue && g.code != 999)
+            return Fault{g.line + 1, QStringLiteral("値の行が長すぎます。")};
     }
     return std::nullopt;
 }
@@ -408,7 +431,7 @@ std::optional<Fault> Walker::walk()
             continue;
         }
         if (at(i, 0, "EOF")) {
-            feed(Group{0, "EOF", g.line}); // completes whatever dxflib still holds
+            mFeed.flush();
             return std::nullopt;
         }
         if (!at(i, 0, "SECTION") || i + 1 >= mG.size() || mG[i + 1].code != 2)
@@ -455,9 +478,7 @@ std::optional<Fault> Walker::header(size_t& i)
     const size_t from = i;
     if (auto f = skipSection(i))
         return f;
-    if (auto f = feedRange(from, i))
-        return f;
-    return feed(mG[i]); // the ENDSEC completes the last variable
+    return checkAndFeed(from, i + 1); // the ENDSEC completes the last variable
 }
 
 std::optional<Fault> Walker::tables(size_t& i)
@@ -478,26 +499,30 @@ std::optional<Fault> Walker::tables(size_t& i)
         }
         if (mG[k].value == "ENDTAB") {
             if (inLayers)
-                feed(mG[k]);
+                mFeed.flush();
             inLayers = false;
             continue;
         }
         if (inLayers && mG[k].value == "LAYER") {
-            if (auto f = feedRange(k, entityEnd(k)))
+            if (auto f = checkAndFeed(k, entityEnd(k)))
                 return f;
         }
     }
-    return feed(mG[i]);
+    mFeed.flush();
+    return std::nullopt;
 }
 
 void Walker::count(const std::string& layer, bool canImport)
 {
     const QByteArray key = QByteArray::fromStdString(layer);
-    if (!counts.contains(key))
-        usedLayers.push_back(layer);
-    ++counts[key];
+    auto it = found.counts.find(key);
+    if (it == found.counts.end()) {
+        found.usedLayers.push_back(layer);
+        it = found.counts.insert(key, 0);
+    }
+    ++*it;
     if (canImport)
-        ++importable[key];
+        ++found.importable[key];
 }
 
 // dxflib sizes an LWPOLYLINE's vertex buffer by its group 90 and writes a
@@ -528,13 +553,25 @@ std::optional<Fault> Walker::checkLwPolyline(size_t from, size_t to) const
     return std::nullopt;
 }
 
+// The layer of this program's unit note, in the file's bytes.
+bool isDimensionLayer(const std::string& raw)
+{
+    static const std::string utf8 = QStringLiteral("寸法").toStdString();
+    static const std::string sjis = [] {
+        QByteArray b;
+        Cp932::encode(QStringLiteral("寸法"), b);
+        return b.toStdString();
+    }();
+    return raw == sjis || raw == utf8;
+}
+
 std::optional<Fault> Walker::entities(size_t& i)
 {
     const size_t from = i;
     if (auto f = skipSection(i))
         return f;
     const size_t end = i;
-    bool inPolyline = false; // a POLYLINE handed on: its VERTEX and SEQEND follow it
+    bool inPolyline = false; // a POLYLINE kept: its VERTEX and SEQEND follow it
     for (size_t k = from; k < end;) {
         const size_t next = entityEnd(k);
         const Group& g = mG[k];
@@ -544,11 +581,11 @@ std::optional<Fault> Walker::entities(size_t& i)
         bool paper = false;
         int flags = 0;
         for (size_t j = k + 1; j < next; ++j) {
-            if (mG[j].code == 8)
+            if (mG[j].code == 8) {
                 layer = mG[j].value;
-            else if (mG[j].code == 67)
+            } else if (mG[j].code == 67) {
                 paper = mG[j].value == "1";
-            else if (mG[j].code == 70) {
+            } else if (mG[j].code == 70) {
                 long long v = 0;
                 DxfNumbers::parseInt(mG[j].value, v);
                 flags = int(v);
@@ -558,28 +595,34 @@ std::optional<Fault> Walker::entities(size_t& i)
         const bool sub = type == "VERTEX" || type == "SEQEND" || type == "ATTRIB";
         // A mesh is no outline; a spline's frame points are not on its curve.
         const bool mesh = type == "POLYLINE" && (flags & (16 | 64)) != 0;
-        const bool shape = type == "LINE" || type == "ARC" || type == "CIRCLE" ||
-                           type == "LWPOLYLINE" || (type == "POLYLINE" && !mesh);
+        const bool shape = !paper && (type == "LINE" || type == "ARC" || type == "CIRCLE" ||
+                                      type == "LWPOLYLINE" || (type == "POLYLINE" && !mesh));
         if (!sub && !paper)
             count(layer, shape);
-        bool wanted = !paper && (shape || type == "TEXT");
-        if (sub)
-            wanted = inPolyline && (type != "VERTEX" || (flags & 16) == 0);
         if (!sub)
-            inPolyline = wanted && type == "POLYLINE";
+            inPolyline = shape && type == "POLYLINE";
+        if (shape) {
+            if (auto f = check(k, next))
+                return f;
+            if (type == "LWPOLYLINE") {
+                if (auto f = checkLwPolyline(k, next))
+                    return f;
+            }
+            found.entities.push_back({layer, DxfSource::Entity{0, {{k, next}}}});
+        } else if (inPolyline && (type == "SEQEND" || (type == "VERTEX" && (flags & 16) == 0))) {
+            if (auto f = check(k, next))
+                return f;
+            found.entities.back().second.parts.push_back({k, next});
+        } else if (!paper && type == "TEXT" && isDimensionLayer(layer)) {
+            if (auto f = checkAndFeed(k, next)) // the unit note of this program's export
+                return f;
+            mFeed.flush();
+        }
         if (type == "SEQEND")
             inPolyline = false;
-        if (wanted && type == "LWPOLYLINE") {
-            if (auto f = checkLwPolyline(k, next))
-                return f;
-        }
-        if (wanted) {
-            if (auto f = feedRange(k, next))
-                return f;
-        }
         k = next;
     }
-    return feed(mG[i]);
+    return std::nullopt;
 }
 
 // --- the drawing ---------------------------------------------------------------
@@ -613,7 +656,7 @@ int layerIndex(DxfDrawing& d, QHash<QString, int>& byKey, const QString& name)
     return int(d.layers.size()) - 1;
 }
 
-void fillDrawing(DxfDrawing& d, Collector& c, const Walker& w)
+void fillDrawing(DxfDrawing& d, const Collector& c, Found& found, std::vector<Group>&& groups)
 {
     const TextCodec codec = codecOf(c.acadver, c.codepage);
     d.version = QString::fromLatin1(c.acadver);
@@ -631,17 +674,20 @@ void fillDrawing(DxfDrawing& d, Collector& c, const Walker& w)
     };
     for (const std::string& raw : c.tableLayers)
         index(raw);
-    for (const std::string& raw : w.usedLayers) {
+    for (const std::string& raw : found.usedLayers) {
         const int i = index(raw);
         const QByteArray key = QByteArray::fromStdString(raw);
-        d.layers[i].entities += w.counts.value(key);
-        d.layers[i].importable += w.importable.value(key);
+        d.layers[i].entities += found.counts.value(key);
+        d.layers[i].importable += found.importable.value(key);
     }
-    d.shapes.reserve(c.shapes.size());
-    for (RawShape& s : c.shapes) {
-        s.shape.layer = index(s.layer);
-        d.shapes.push_back(std::move(s.shape));
+    auto source = std::make_shared<DxfSource>();
+    source->groups = std::move(groups);
+    source->entities.reserve(found.entities.size());
+    for (auto& [raw, entity] : found.entities) {
+        entity.layer = index(raw);
+        source->entities.push_back(std::move(entity));
     }
+    d.source = std::move(source);
 }
 
 QString shownName(const QString& fileName)
@@ -684,7 +730,7 @@ DxfReadResult read(QByteArrayView bytes, const QString& fileName)
             fault = w->walk();
         } catch (...) {
             // Whatever dxflib may still throw on: the file, not the program, is at fault.
-            fault = Fault{c.line, QStringLiteral("この位置の図形を読めません。")};
+            fault = Fault{std::max(1, c.line), QStringLiteral("この位置の図形を読めません。")};
         }
     }
     if (fault) {
@@ -694,22 +740,42 @@ DxfReadResult read(QByteArrayView bytes, const QString& fileName)
         r.error = r.error.arg(name).arg(fault->line).arg(fault->what);
         return r;
     }
-    fillDrawing(r.drawing, c, *w);
+    fillDrawing(r.drawing, c, w->found, std::move(groups));
     return r;
+}
+
+std::vector<DxfShape> shapesOn(const DxfDrawing& drawing, const QSet<int>& layers)
+{
+    Collector c;
+    if (!drawing.source)
+        return {};
+    const DxfSource& src = *drawing.source;
+    try {
+        Feeder feed(c);
+        for (const DxfSource::Entity& e : src.entities) {
+            if (!layers.contains(e.layer))
+                continue;
+            for (auto [from, to] : e.parts)
+                feed.feed(src.groups, from, to);
+            feed.flush(); // the entity is complete: its shape is made now
+        }
+    } catch (...) {
+        // Checked groups only come here; should dxflib still throw, the
+        // shapes read so far are all there is.
+    }
+    return std::move(c.shapes);
 }
 
 QStringList defaultLayers(const DxfDrawing& drawing)
 {
     const QString outline = QStringLiteral("外形");
-    QStringList all, withShapes;
+    QStringList all;
     for (const DxfLayerInfo& l : drawing.layers) {
         if (l.name.compare(outline, Qt::CaseInsensitive) == 0)
             return {l.name};
         all << l.name;
-        if (l.importable > 0)
-            withShapes << l.name;
     }
-    return withShapes.isEmpty() ? all : withShapes;
+    return all;
 }
 
 DxfUnit unitFor(const DxfDrawing& drawing, DxfUnitChoice choice)

@@ -254,10 +254,10 @@ private slots:
         QCOMPARE(counts.value(QStringLiteral("穴")), qMakePair(1, 1));
         QCOMPARE(counts.value(QStringLiteral("注記")), qMakePair(1, 0));
         QVERIFY(counts.contains(QStringLiteral("0")));
-        // No "外形": every layer with lines is chosen beforehand.
-        const QStringList chosen = Dxf::defaultLayers(r.drawing);
-        QCOMPARE(QSet<QString>(chosen.begin(), chosen.end()),
-                 QSet<QString>({QStringLiteral("本体"), QStringLiteral("穴")}));
+        // No "外形": every layer is chosen beforehand.
+        QCOMPARE(Dxf::defaultLayers(r.drawing).size(), r.drawing.layers.size());
+        QCOMPARE(Dxf::import(readAll(made("layers.dxf")), {}).outline.segments.size(),
+                 size_t(4 + 10)); // the square, and 10 chords of the circle (r 100 mm, 5 mm)
         QCOMPARE(Dxf::unitFor(r.drawing, DxfUnitChoice::FromFile), DxfUnit::Millimetre);
     }
 
