@@ -72,7 +72,7 @@ std::optional<Fault> splitGroups(QByteArrayView bytes, std::vector<Group>& out)
         const std::string code(trimmedView(codeLine));
         long long c = -1;
         if (!DxfNumbers::parseInt(code, c) || c < 0 || c > 1071) {
-            if (out.empty() && code.empty() && rest.empty())
+            if (code.empty() && rest.empty())
                 break; // a blank last line
             return Fault{
                 line,
@@ -89,6 +89,8 @@ std::optional<Fault> splitGroups(QByteArrayView bytes, std::vector<Group>& out)
         if (valueLine.find('\0') != std::string_view::npos)
             return Fault{line, QStringLiteral("値に NUL 文字があります。"), out.empty()};
         out.push_back(Group{int(c), std::string(trimmedView(valueLine)), line - 1});
+        if (c == 0 && out.back().value == "EOF")
+            break; // whatever follows (an end-of-file mark, blank lines) is no drawing
     }
     return std::nullopt;
 }
@@ -113,7 +115,8 @@ enum class Codec
 {
     Cp932,
     Utf8,
-    Other // another Windows code page, decoded by name
+    Other,     // another Windows code page, decoded by name
+    Undeclared // no $DWGCODEPAGE: UTF-8 when the bytes are that, else cp932
 };
 
 struct TextCodec
@@ -131,6 +134,8 @@ TextCodec codecOf(const std::string& acadver, const std::string& codepage)
         return t;
     }
     QByteArray cp = QByteArray::fromStdString(codepage).toUpper();
+    if (cp.isEmpty())
+        t.codec = Codec::Undeclared;
     if (cp.isEmpty() || cp == "ANSI_932" || cp == "DOS932")
         return t;
     if (cp.startsWith("ANSI_")) {
@@ -175,6 +180,13 @@ QString decodeText(const std::string& raw, const TextCodec& t)
     QString s;
     bool ok = false;
     switch (t.codec) {
+    case Codec::Undeclared:
+        // Japanese cp932 text is almost never valid UTF-8: its lead bytes
+        // 0x88..0x9F cannot start a UTF-8 character.
+        ok = decodeWith(QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless),
+                        bytes, s) ||
+             Cp932::decode(bytes, s);
+        break;
     case Codec::Cp932:
         ok = Cp932::decode(bytes, s);
         break;

@@ -442,6 +442,30 @@ private slots:
         QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11)
                                  << "DXF ファイルではありません (1 行目)";
     }
+    // What some programs write around a drawing does not make it damaged.
+    void tolerated_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray line =
+            "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n  8\r\n外形\r\n"
+            " 10\r\n0\r\n 20\r\n0\r\n 11\r\n1000\r\n 21\r\n0\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+        QTest::newRow("plain") << line;
+        QTest::newRow("byte order mark") << "\xEF\xBB\xBF" + line;
+        QTest::newRow("end-of-file mark after EOF") << line + "\x1a";
+        QTest::newRow("blank lines after EOF") << line + "\r\n\r\n";
+        QTest::newRow("LF line ends") << QByteArray(line).replace("\r\n", "\n");
+    }
+    void tolerated()
+    {
+        QFETCH(QByteArray, bytes);
+        const DxfOutlineResult r = Dxf::import(bytes, QStringLiteral("a.dxf"));
+        QVERIFY2(r.ok(), qPrintable(r.error));
+        QCOMPARE(r.outline.points.size(), size_t(2));
+        // No code page given: the UTF-8 layer name is read as UTF-8.
+        QCOMPARE(Dxf::defaultLayers(Dxf::read(bytes, {}).drawing),
+                 QStringList{QStringLiteral("外形")});
+    }
+
     void damaged()
     {
         QFETCH(QByteArray, bytes);
