@@ -112,7 +112,7 @@ private slots:
     void initTestCase()
     {
         if (ezdxfMissing())
-            QSKIP("python3-ezdxf is not installed");
+            return; // the tests that need ezdxf skip themselves
         mMade = mDir.filePath(QStringLiteral("made"));
         QDir().mkpath(mMade);
         QProcess p;
@@ -153,6 +153,8 @@ private slots:
     }
     void exportReadByEzdxf()
     {
+        if (mMade.isEmpty())
+            QSKIP("python3-ezdxf is not installed");
         QFETCH(DxfUnit, unit);
         QFETCH(double, scale);
         BlkRec b = sample("block_4t_chamfer.csv");
@@ -245,6 +247,8 @@ private slots:
 
     void layersListed()
     {
+        if (mMade.isEmpty())
+            QSKIP("python3-ezdxf is not installed");
         const DxfReadResult r = readMade("layers.dxf");
         QVERIFY2(r.ok(), qPrintable(r.error));
         QMap<QString, QPair<int, int>> counts;
@@ -282,6 +286,8 @@ private slots:
     }
     void outlineFromEzdxf()
     {
+        if (mMade.isEmpty())
+            QSKIP("python3-ezdxf is not installed");
         QFETCH(QString, file);
         QFETCH(DxfUnitChoice, unit);
         DxfImportOptions o;
@@ -296,6 +302,8 @@ private slots:
 
     void keepOrigin()
     {
+        if (mMade.isEmpty())
+            QSKIP("python3-ezdxf is not installed");
         DxfImportOptions o;
         o.moveToOrigin = false;
         const BlkRec b = imported(Dxf::import(readAll(made("outline_R2000_mm.dxf")), {}, o));
@@ -304,6 +312,8 @@ private slots:
 
     void layerFilter()
     {
+        if (mMade.isEmpty())
+            QSKIP("python3-ezdxf is not installed");
         DxfImportOptions o;
         o.layers = {QStringLiteral("寸法")};
         const BlkRec b = imported(Dxf::import(readAll(made("outline_R2018_mm.dxf")), {}, o));
@@ -325,6 +335,8 @@ private slots:
     }
     void mergedEndPoints()
     {
+        if (mMade.isEmpty())
+            QSKIP("python3-ezdxf is not installed");
         QFETCH(double, tolerance);
         QFETCH(int, points);
         DxfImportOptions o;
@@ -352,6 +364,8 @@ private slots:
     }
     void arcsAsChords()
     {
+        if (mMade.isEmpty())
+            QSKIP("python3-ezdxf is not installed");
         QFETCH(QString, file);
         QFETCH(double, deviation);
         QFETCH(double, cx);
@@ -394,6 +408,8 @@ private slots:
     }
     void limitOf100()
     {
+        if (mMade.isEmpty())
+            QSKIP("python3-ezdxf is not installed");
         QFETCH(QString, file);
         QFETCH(QString, error);
         const DxfOutlineResult r = Dxf::import(readAll(mMade + u'/' + file), file);
@@ -412,13 +428,13 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
-        const QByteArray good = readAll(made("outline_R2000_mm.dxf"));
+        const QByteArray good = Dxf::exportBlock(sample("block_2t.csv")).bytes;
         const int lines = int(good.count('\n'));
         QTest::newRow("empty") << QByteArray() << "空のファイル";
         QTest::newRow("block file") << readAll(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"))
                                     << "DXF ファイルではありません (1 行目)";
         QTest::newRow("cut in the middle")
-            << good.left(good.indexOf("LWPOLYLINE") + 20) << "壊れています (";
+            << good.left(good.indexOf("LINE") + 20) << "壊れています (";
         QTest::newRow("cut after a code")
             << QByteArray("0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n") << "壊れています (7 行目)";
         QTest::newRow("no EOF") << good.left(good.lastIndexOf("EOF") - 4)
