@@ -103,8 +103,15 @@ private:
     {
         return DL_Attributes(sjis(layer), 256, -1, -1, "BYLAYER");
     }
-    void line(const QString& layer, double x1, double y1, double x2, double y2)
+    // Annotation is placed by arithmetic on the text height, which leaves
+    // binary dust (-0.32999999999999996): rounded to micrometres. Outline
+    // points are written as they are.
+    static double tidy(double metres) { return std::round(metres * 1e6) / 1e6; }
+    void line(const QString& layer, double x1, double y1, double x2, double y2, bool exact = false)
     {
+        if (!exact) {
+            x1 = tidy(x1), y1 = tidy(y1), x2 = tidy(x2), y2 = tidy(y2);
+        }
         mDxf.writeLine(mWriter, DL_LineData(u(x1), u(y1), 0, u(x2), u(y2), 0), on(layer));
     }
     // Text at (x, y) in metres; hAlign 0 left, 1 centre; angle in degrees.
@@ -112,6 +119,8 @@ private:
               double angle = 0)
     {
         const double rad = angle * std::numbers::pi / 180.0;
+        x = tidy(x);
+        y = tidy(y);
         DL_TextData d(u(x), u(y), 0, u(x), u(y), 0, u(mTextHeight), 1.0, 0, hAlign, 0, sjis(s),
                       "STANDARD", rad);
         mDxf.writeText(mWriter, d, on(layer));
@@ -137,9 +146,11 @@ void Drawer::header()
     mDxf.writeHeader(mWriter);
     mWriter.dxfString(9, "$DWGCODEPAGE");
     mWriter.dxfString(3, "ANSI_932");
-    // The extents let a viewer open the drawing fitted to it.
+    // The extents let a viewer open the drawing fitted to it; the margin
+    // holds the dimensions.
+    const double margin = 8 * mTextHeight;
     mWriter.dxfString(9, "$EXTMIN");
-    mWriter.coord(10, u(mMinX), u(mMinY), 0);
+    mWriter.coord(10, u(tidy(mMinX - margin)), u(tidy(mMinY - margin)), 0);
     mWriter.dxfString(9, "$EXTMAX");
     mWriter.coord(10, u(mMaxX), u(mMaxY), 0);
     mWriter.sectionEnd();
@@ -173,7 +184,7 @@ void Drawer::outline()
         if (a < 1 || a > mBlk.PntCnt || b < 1 || b > mBlk.PntCnt)
             continue; // a segment to nowhere (from a damaged file) has nothing to draw
         line(kOutline, mBlk.PntX[size_t(a)], mBlk.PntY[size_t(a)], mBlk.PntX[size_t(b)],
-             mBlk.PntY[size_t(b)]);
+             mBlk.PntY[size_t(b)], true);
     }
 }
 
@@ -190,7 +201,7 @@ void Drawer::gravity()
     if (mBlk.Gx == 0 && mBlk.Gy == 0)
         return; // not given: the screen shows no mark either
     const double r = mTextHeight * 0.5;
-    mDxf.writeCircle(mWriter, DL_CircleData(u(mBlk.Gx), u(mBlk.Gy), 0, u(r)), on(kGravity));
+    mDxf.writeCircle(mWriter, DL_CircleData(u(mBlk.Gx), u(mBlk.Gy), 0, u(tidy(r))), on(kGravity));
     line(kGravity, mBlk.Gx - 2 * r, mBlk.Gy, mBlk.Gx + 2 * r, mBlk.Gy);
     line(kGravity, mBlk.Gx, mBlk.Gy - 2 * r, mBlk.Gx, mBlk.Gy + 2 * r);
     text(kGravity, mBlk.Gx + 2 * r, mBlk.Gy + r, QStringLiteral("G"));
@@ -235,7 +246,7 @@ void Drawer::dimensions()
 QByteArray Drawer::draw()
 {
     // The extent of everything drawn, and a text height that suits it.
-    mMinX = std::min(0.0, mBlk.B > 0 ? 0.0 : 0.0);
+    mMinX = 0;
     mMaxX = std::max(0.0, mBlk.B);
     mMaxY = std::max(0.0, mBlk.H);
     for (int i = 1; i <= mBlk.PntCnt; ++i) {
@@ -246,10 +257,7 @@ QByteArray Drawer::draw()
     }
     const double size = std::max(mMaxX - mMinX, mMaxY - mMinY);
     if (size > 0)
-        mTextHeight = size / 40;
-    const double margin = 8 * mTextHeight; // room for the dimensions
-    mMinX -= margin;
-    mMinY -= margin;
+        mTextHeight = std::max(0.001, tidy(size / 40));
 
     header();
     tables();
