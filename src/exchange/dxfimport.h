@@ -19,13 +19,14 @@
 //   1. Dxf::read: the file's bytes to a DxfDrawing (its layers with their
 //      entity counts and the unit it declares); every entity that can become
 //      part of an outline (LINE, LWPOLYLINE, POLYLINE, ARC and CIRCLE of model
-//      space) is checked here, so that step 2 cannot fail on a damaged file.
+//      space) is checked here, so that a damaged file is refused at once.
 //   2. Dxf::toOutline: those entities of the chosen layers to points and segments
 //      in metres: arcs, circles and polyline bulges as chords, end points
 //      closer than a tolerance merged, the lower-left corner moved to (0, 0).
 // Dxf::import does both with the layers the dialog would choose beforehand.
-// ASCII DXF from R12 to 2018; texts in the code page of $DWGCODEPAGE (cp932
-// when the file names none), in UTF-8 from R2007 ($ACADVER AC1021) on.
+// ASCII DXF from R12 to 2018; texts in the code page of $DWGCODEPAGE (when
+// the file names none: UTF-8 if they are that, else cp932), in UTF-8 from
+// R2007 ($ACADVER AC1021) on.
 // Every failure is a Japanese message naming the file and, where the file is
 // at fault, the line. No input crashes or hangs the reader.
 
@@ -103,8 +104,14 @@ QStringList defaultLayers(const DxfDrawing& drawing);
 // The unit the import uses for the choice.
 DxfUnit unitFor(const DxfDrawing& drawing, DxfUnitChoice choice);
 
-// Step 2. Refused with a message giving the counts when the result has more
-// than 100 points or segments, or when it has no segment at all.
+// Step 2. Points are numbered in the order they first appear, segments in
+// the order of the entities. Refused, with a message naming the file, when
+// the result has more than 100 points or segments (the message gives both
+// counts) or no segment at all, when a layer named is not in the drawing
+// (layer names compare without regard to case), when an entity lies outside
+// the XY plane or beyond 10,000 km (the message names its line), or when
+// the tolerance is not within 0..1000 mm or the deviation not within
+// 0 (excluded)..1000 mm.
 DxfOutlineResult toOutline(const DxfDrawing& drawing, const DxfImportOptions& options);
 
 // Both steps at once.
