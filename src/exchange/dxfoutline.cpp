@@ -242,8 +242,8 @@ DxfOutlineResult toOutline(const DxfDrawing& drawing, const DxfImportOptions& op
     const QString name = named(drawing);
     if (!(options.toleranceMm >= 0 && options.toleranceMm <= 1000) ||
         !(options.deviationMm > 0 && options.deviationMm <= 1000)) {
-        r.error = QStringLiteral(
-            "許容差は 0〜1000 mm、弦の許容距離は 0 より大きく 1000 mm までで指定してください。");
+        r.error = QStringLiteral("端点をまとめる距離は 0〜1000 mm、円弧と弦の最大距離は 0 より"
+                                 "大きく 1000 mm までで指定してください。");
         return r;
     }
     QSet<int> chosen;
@@ -279,7 +279,8 @@ DxfOutlineResult toOutline(const DxfDrawing& drawing, const DxfImportOptions& op
                                       : QStringLiteral("%1 本").arg(o.segments.size());
         r.error = QStringLiteral("「%1」の選んだ画層からは点が %2、線分が %3 できます。\n"
                                  "取り込めるのは点、線分とも %4 までです。"
-                                 "画層を絞るか、許容差や弦の許容距離を大きくしてください。")
+                                 "画層を絞るか、端点をまとめる距離や円弧と弦の最大距離を"
+                                 "大きくしてください。")
                       .arg(name, points, lines)
                       .arg(BlkRec::PntLast);
         return r;
