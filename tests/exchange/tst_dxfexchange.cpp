@@ -458,6 +458,48 @@ private slots:
         QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11)
                                  << "DXF ファイルではありません (1 行目)";
     }
+    // An arc seen from below (extrusion -Z) is mirrored into the plane; one
+    // in another plane is refused, naming its line.
+    void extrusion_data()
+    {
+        QTest::addColumn<QByteArray>("normal");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("+Z") << QByteArray("0\n220\n0\n230\n1") << "";
+        QTest::newRow("-Z") << QByteArray("0\n220\n0\n230\n-1") << "";
+        QTest::newRow("+X") << QByteArray("1\n220\n0\n230\n0")
+                            << "5 行目の図形は XY 平面にありません";
+    }
+    void extrusion()
+    {
+        QFETCH(QByteArray, normal);
+        QFETCH(QString, error);
+        const QByteArray dxf =
+            "0\nSECTION\n2\nENTITIES\n0\nARC\n8\n外形\n10\n100\n20\n0\n30\n0\n40\n100\n"
+            "50\n0\n51\n90\n210\n" +
+            normal + "\n0\nENDSEC\n0\nEOF\n";
+        DxfImportOptions o;
+        o.moveToOrigin = false;
+        const DxfOutlineResult r = Dxf::import(dxf, QStringLiteral("a.dxf"), o);
+        if (!error.isEmpty()) {
+            QVERIFY2(r.error.contains(error), qPrintable(r.error));
+            return;
+        }
+        QVERIFY2(r.ok(), qPrintable(r.error));
+        const double side = normal.endsWith("-1") ? -1 : 1; // the x of the centre, in 0.1 m
+        auto near = [](QPointF a, QPointF b) {
+            return std::hypot(a.x() - b.x(), a.y() - b.y()) < 1e-12;
+        };
+        bool end1 = false, end2 = false;
+        for (const QPointF& p : r.outline.points) {
+            QVERIFY(std::fabs(std::hypot(p.x() - side * 0.1, p.y()) - 0.1) < 1e-12);
+            QVERIFY(side * p.x() >= 0.1 - 1e-12 &&
+                    p.y() >= -1e-12); // the quarter away from the origin
+            end1 = end1 || near(p, {side * 0.2, 0});
+            end2 = end2 || near(p, {side * 0.1, 0.1});
+        }
+        QVERIFY(end1 && end2);
+    }
+
     // What some programs write around a drawing does not make it damaged.
     void tolerated_data()
     {
