@@ -3,6 +3,7 @@
 #include "dialogs/dxfimportdialog.h"
 #include "dialogs/prompts.h"
 #include "document/blockfile.h"
+#include "document/datapath.h"
 #include "editing/undostack.h"
 #include "exchange/dxfexport.h"
 #include "exchange/dxfimport.h"
@@ -11,10 +12,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace {
 
 const QString kFilter = QStringLiteral("DXF ファイル (*.dxf *.DXF)");
+constexpr char kImportKey[] = "DXF/ImportFolder";
+constexpr char kExportKey[] = "DXF/ExportFolder";
 
 // The file's bytes, or an empty array after the message saying why not.
 bool readFile(const QString& path, QByteArray& bytes, QString& why)
@@ -42,9 +46,28 @@ bool readFile(const QString& path, QByteArray& bytes, QString& why)
 } // namespace
 
 DxfCommands::DxfCommands(Module1& mod, const basMr_Blk& blk, Prompts& prompts,
-                         FileCommandsHost& host)
-    : mMod(mod), mBlk(blk), mPrompts(prompts), mHost(host)
+                         FileCommandsHost& host, const QString& settingsFile)
+    : mMod(mod), mBlk(blk), mPrompts(prompts), mHost(host), mSettings(settingsFile)
 {
+}
+
+QString DxfCommands::folder(const char* key) const
+{
+    if (!mSettings.isEmpty()) {
+        const QString dir =
+            QSettings(mSettings, QSettings::IniFormat).value(QLatin1String(key)).toString();
+        if (!dir.isEmpty() && QFileInfo(dir).isDir())
+            return Dir_WithSlash(dir);
+    }
+    return mBlk.DataPath;
+}
+
+void DxfCommands::remember(const char* key, const QString& path) const
+{
+    if (mSettings.isEmpty())
+        return;
+    QSettings s(mSettings, QSettings::IniFormat);
+    s.setValue(QLatin1String(key), QFileInfo(path).absolutePath());
 }
 
 bool DxfCommands::mnuPointDxf_Click()
@@ -53,9 +76,10 @@ bool DxfCommands::mnuPointDxf_Click()
     QWidget* parent = mHost.dialogParent();
     const QString path = mPrompts.openFile(
         parent,
-        {QStringLiteral("DXF から取込"), mBlk.DataPath, {}, kFilter, QStringLiteral("dxf")});
+        {QStringLiteral("DXF から取込"), folder(kImportKey), {}, kFilter, QStringLiteral("dxf")});
     if (path.isEmpty())
         return false;
+    remember(kImportKey, path);
     QByteArray bytes;
     QString why;
     if (!readFile(path, bytes, why)) {
@@ -92,9 +116,9 @@ bool DxfCommands::mnuFileDxf_Click()
                          QStringLiteral("ｷｬﾝｾﾙ")});
     if (unit != 0 && unit != 1)
         return false;
-    QString path =
-        mPrompts.saveFile(parent, {caption, mBlk.DataPath, mBlk.DataName + QStringLiteral(".dxf"),
-                                   QStringLiteral("DXF ファイル (*.dxf)"), QStringLiteral("dxf")});
+    QString path = mPrompts.saveFile(
+        parent, {caption, folder(kExportKey), mBlk.DataName + QStringLiteral(".dxf"),
+                 QStringLiteral("DXF ファイル (*.dxf)"), QStringLiteral("dxf")});
     if (path.isEmpty())
         return false;
     if (QFileInfo(path).suffix().isEmpty())
@@ -106,7 +130,10 @@ bool DxfCommands::mnuFileDxf_Click()
         return false;
     }
     const BlkWriteResult w = Blk_WriteBytes(r.bytes, path);
-    if (!w.ok)
+    if (!w.ok) {
         mPrompts.error(parent, w.message);
-    return w.ok;
+        return false;
+    }
+    remember(kExportKey, path);
+    return true;
 }

@@ -83,7 +83,7 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
       mOwnPrompts(prompts ? nullptr : std::make_unique<MessageBoxPrompts>()),
       mPrompts(prompts ? prompts : mOwnPrompts.get()), mModes(mod, mView, *this),
       mFiles(mod, blk, places.exeDir, *mPrompts, *this), mEdits(mod, mModes, *mPrompts, *this),
-      mExports(mod, blk, *mPrompts, this), mDxf(mod, blk, *mPrompts, *this),
+      mExports(mod, blk, *mPrompts, this), mDxf(mod, blk, *mPrompts, *this, places.settingsFile()),
       mRecovery(places.stateDir)
 {
     initResources();

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -203,6 +204,27 @@ private slots:
         QVERIFY(Cp932::encode(unitText, sjis));
         QVERIFY(bytes.contains("\r\n" + sjis + "\r\n"));
         QCOMPARE(r.mod->UndoCnt, qint16(0));
+    }
+
+    // The folders of the last DXF read and written are where the dialogs open next.
+    void foldersRemembered()
+    {
+        Rig r;
+        r.mod->BlkData = sample("block_2t.csv");
+        QDir(r.dir.path()).mkdir(QStringLiteral("cad"));
+        const QString cad = r.path(QStringLiteral("cad/"));
+        r.prompts.chooseAnswers << 0;
+        r.prompts.saveAnswers << cad + QStringLiteral("b.dxf");
+        r.trigger("mnuFileDxf");
+        QVERIFY(r.prompts.errors().isEmpty());
+        r.prompts.chooseAnswers << 0;
+        r.trigger("mnuFileDxf"); // cancelled at the save dialog
+        QCOMPARE(r.prompts.saveRequests.at(1).dir, cad);
+        r.prompts.openAnswers << cad + QStringLiteral("b.dxf");
+        r.trigger("mnuPointDxf"); // the import dialog cancelled
+        r.trigger("mnuPointDxf"); // the open dialog cancelled
+        QCOMPARE(r.prompts.kind(QStringLiteral("openFile")).first(), r.blk->DataPath);
+        QCOMPARE(r.prompts.kind(QStringLiteral("openFile")).last(), cad);
     }
 
     void exportFailureIsReported()
