@@ -10,9 +10,9 @@ set -euo pipefail
 run_pkgs=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-svg-dev libgl-dev
-  fonts-ipafont-gothic qt6-translations-l10n
+  fonts-ipafont-gothic qt6-translations-l10n libdxflib-dev
 )
-test_pkgs=(ccache clang libclang-rt-14-dev desktop-file-utils appstream poppler-utils)
+test_pkgs=(ccache clang libclang-rt-14-dev desktop-file-utils appstream poppler-utils python3-ezdxf)
 look_pkgs=(xvfb xauth imagemagick xdotool)
 
 want=("${run_pkgs[@]}")

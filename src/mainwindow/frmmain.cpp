@@ -93,7 +93,8 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
       mOwnPrompts(prompts ? nullptr : std::make_unique<MessageBoxPrompts>()),
       mPrompts(prompts ? prompts : mOwnPrompts.get()), mModes(mod, mView, *this),
       mFiles(mod, blk, places.exeDir, *mPrompts, *this), mEdits(mod, mModes, *mPrompts, *this),
-      mExports(mod, blk, *mPrompts, this), mRecovery(places.stateDir)
+      mExports(mod, blk, *mPrompts, this), mDxf(mod, blk, *mPrompts, *this, places.settingsFile()),
+      mRecovery(places.stateDir)
 {
     initResources();
     setObjectName(QStringLiteral("frmMain"));
@@ -173,6 +174,8 @@ void frmMain::createActions()
     on("mnuDispCheck", [this] { mChecks->mnuDispCheck_Click(); });
     on("mnuToolSimilar", [this] { mFigures->mnuToolSimilar_Click(); });
     on("mnuToolSettings", [this] { mFigures->mnuToolSettings_Click(); });
+    on("mnuPointDxf", [this] { mDxf.mnuPointDxf_Click(); });
+    on("mnuFileDxf", [this] { mDxf.mnuFileDxf_Click(); });
     on("mnuHelpHelp", &frmMain::mnuHelpHelp_Click);
     on("mnuHelpVer", &frmMain::mnuHelpVer_Click);
 }

@@ -5,6 +5,7 @@
 #include "document/module1.h"
 #include "document/recovery.h"
 #include "editing/mousemodes.h"
+#include "mainwindow/dxfcommands.h"
 #include "mainwindow/editcommands.h"
 #include "mainwindow/filecommands.h"
 #include "output/exportcommands.h"
@@ -103,6 +104,7 @@ public:
     FileCommands& files() { return mFiles; }
     EditCommands& edits() { return mEdits; }
     ExportCommands& exports() { return mExports; }
+    DxfCommands& dxf() { return mDxf; }
     // The screen's look of the section (grid, point-number font), for exports.
     SectionPainter::Options sectionLook() const;
     Picture1* picture() const { return mPicture; }
@@ -181,6 +183,7 @@ private:
     FileCommands mFiles;
     EditCommands mEdits;
     ExportCommands mExports;
+    DxfCommands mDxf;
 
     Picture1* mPicture = nullptr;
     QScrollBar* mHScroll = nullptr;

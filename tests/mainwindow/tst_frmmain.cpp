@@ -102,11 +102,13 @@ void TstFrmMain::menus()
              QStringList({"新規(&N)", "開く(&O)...", "保存(&S)...", "上書き保存",
                           "最近使ったファイル(&R)", "-", "データシートを PDF に出力(&D)...",
                           "印刷(&P)...", "印刷プレビュー(&V)...", "断面を SVG に出力...",
-                          "断面を PNG に出力...", "断面を PDF に出力...", "-", "終了(&X)"}));
+                          "断面を PNG に出力...", "断面を PDF に出力...", "DXF に出力...", "-",
+                          "終了(&X)"}));
     QCOMPARE(captions(top[1]->menu()->actions()),
              QStringList({"拡大", "縮小", "全表示", "再表示", "-", "グリッド", "-",
                           "ブロック検査(&C)...", "-", "一段拡大", "一段縮小"}));
-    QCOMPARE(captions(top[3]->menu()->actions()), QStringList({"編集...", "削除"}));
+    QCOMPARE(captions(top[3]->menu()->actions()),
+             QStringList({"編集...", "削除", "DXF から取込..."}));
     QCOMPARE(captions(top[4]->menu()->actions()), QStringList({"結線", "削除", "一括削除"}));
     QCOMPARE(captions(top[5]->menu()->actions()),
              QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "モード終了"}));
