@@ -3,6 +3,8 @@
 #include "cli/cataloguecommand.h"
 #include "cli/checkcommand.h"
 #include "cli/console.h"
+#include "cli/exportcommand.h"
+#include "cli/importdxfcommand.h"
 #include "cli/infocommand.h"
 #include "cli/scalecommand.h"
 #include "cli/summarycommand.h"
@@ -43,6 +45,13 @@ const Subcommand kSubcommands[] = {
      &info},
     {"scale", "(--mass T | --factor S) [--json] -o OUT.csv FILE",
      "相似形のブロック (目標の質量か倍率) をブロックファイルに書きます", false, &scale},
+    {"export",
+     "--format sheet|pdf|svg|png|dxf [--scale 1:N] [--look drawing|screen] [--json] -o OUT FILE",
+     "データシート (PDF)、断面図 (PDF・SVG・PNG)、CAD 用の DXF を書き出します", true, &exportBlock},
+    {"import-dxf",
+     "[--layer NAME]... [--unit mm|m] [--tolerance MM] [--keep-origin] [--json] -o OUT.csv "
+     "IN.dxf",
+     "DXF 図面の線から外形を取り込み、新しいブロックファイルに書きます", false, &importDxf},
 };
 
 const Subcommand* find(const char* name)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QString>
@@ -51,10 +52,13 @@ inline Run mrb(const QStringList& args)
     return run(QStringLiteral(MRB_EXE), args);
 }
 
-// A python3 program given the arguments after it (sys.argv[1:]).
+// A python3 program given the arguments after it (sys.argv[1:]), run by
+// Debian's python, which has python3-ezdxf (a python of one's own may not).
 inline Run python(const QString& code, const QStringList& args, const QByteArray& input = {})
 {
-    return run(QStringLiteral("python3"), QStringList{QStringLiteral("-c"), code} + args, input);
+    const QString debian = QStringLiteral("/usr/bin/python3");
+    return run(QFile::exists(debian) ? debian : QStringLiteral("python3"),
+               QStringList{QStringLiteral("-c"), code} + args, input);
 }
 
 inline QString pdfText(const QString& path, int page)
