@@ -121,13 +121,8 @@ private slots:
     void dxfExact();
     void svgToScale();
     void sheetAndPng();
-    void exportMistakes_data();
-    void exportMistakes();
     void importMakersDrawing_data();
     void importMakersDrawing();
-    void importOwnExportBack();
-    void importRefused_data();
-    void importRefused();
 };
 
 void TstCliExchange::dxfExact_data()
@@ -168,7 +163,7 @@ void TstCliExchange::svgToScale()
     double w20 = 0;
     double w10 = 0;
     double box = 0;
-    for (const QString scale : {QStringLiteral("1:20"), QStringLiteral("1:10")}) {
+    for (const QString& scale : {QStringLiteral("1:20"), QStringLiteral("1:10")}) {
         const QString out = tmp.filePath(QStringLiteral("s.svg"));
         const Run r = mrb({QStringLiteral("export"), QStringLiteral("--format"),
                            QStringLiteral("svg"), QStringLiteral("--scale"), scale,
@@ -207,45 +202,6 @@ void TstCliExchange::sheetAndPng()
         run(QStringLiteral("identify"), {QStringLiteral("-format"), QStringLiteral("%w %h"), png})
             .out,
         QStringLiteral("800 600"));
-    const QString drawn = tmp.filePath(QStringLiteral("d.png"));
-    QCOMPARE(mrb({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("png"),
-                  QStringLiteral("--scale"), QStringLiteral("1:50"), QStringLiteral("--dpi"),
-                  QStringLiteral("150"), QStringLiteral("-o"), drawn,
-                  sample(QStringLiteral("block_8t.csv"))})
-                 .status,
-             0);
-    const QString dpi =
-        run(QStringLiteral("identify"), {QStringLiteral("-units"), QStringLiteral("PixelsPerInch"),
-                                         QStringLiteral("-format"), QStringLiteral("%x"), drawn})
-            .out;
-    QVERIFY2(dpi.startsWith(QStringLiteral("150")) || dpi.startsWith(QStringLiteral("149.9")),
-             qPrintable(dpi));
-}
-
-void TstCliExchange::exportMistakes_data()
-{
-    QTest::addColumn<QStringList>("args");
-    const QString in = QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv");
-    QTest::newRow("no format") << QStringList{"export", "-o", "/tmp/never.pdf", in};
-    QTest::newRow("unknown format")
-        << QStringList{"export", "--format", "jpeg", "-o", "/tmp/never.pdf", in};
-    QTest::newRow("scale of the sheet") << QStringList{
-        "export", "--format", "sheet", "--scale", "1:20", "-o", "/tmp/never.pdf", in};
-    QTest::newRow("bad scale") << QStringList{"export", "--format",       "svg", "--scale", "1:x",
-                                              "-o",     "/tmp/never.pdf", in};
-    QTest::newRow("unit of a picture")
-        << QStringList{"export", "--format", "svg", "--unit", "m", "-o", "/tmp/never.pdf", in};
-    QTest::newRow("no block") << QStringList{
-        "export", "--format", "dxf", "-o", "/tmp/never.pdf", MRB_SAMPLES_DIR "/samples.cmake"};
-}
-
-void TstCliExchange::exportMistakes()
-{
-    QFETCH(QStringList, args);
-    const Run r = mrb(args);
-    QCOMPARE(r.status, 2);
-    QVERIFY(!r.err.isEmpty());
-    QVERIFY(!QFile::exists(QStringLiteral("/tmp/never.pdf")));
 }
 
 void TstCliExchange::importMakersDrawing_data()
@@ -284,60 +240,6 @@ void TstCliExchange::importMakersDrawing()
     QCOMPARE(kept.status, 0);
     QVERIFY(Blk_ReadPath(b, out));
     QVERIFY(pointsOf(b).contains(QStringLiteral("3500.000,2500.000")));
-}
-
-void TstCliExchange::importOwnExportBack()
-{
-    QTemporaryDir tmp;
-    const QString dxf = tmp.filePath(QStringLiteral("16t.dxf"));
-    const QString out = tmp.filePath(QStringLiteral("back.csv"));
-    QCOMPARE(mrb({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("dxf"),
-                  QStringLiteral("-o"), dxf, sample(QStringLiteral("block_16t_curved.csv"))})
-                 .status,
-             0);
-    QCOMPARE(mrb({QStringLiteral("import-dxf"), QStringLiteral("-o"), out, dxf}).status, 0);
-    BlkRec a;
-    BlkRec b;
-    QVERIFY(Blk_ReadPath(a, sample(QStringLiteral("block_16t_curved.csv"))));
-    QVERIFY(Blk_ReadPath(b, out));
-    QCOMPARE(b.PntCnt, a.PntCnt);
-    QCOMPARE(b.LineCnt, a.LineCnt);
-    QCOMPARE(pointsOf(b), pointsOf(a)); // the sample's corner is at (0, 0)
-}
-
-void TstCliExchange::importRefused_data()
-{
-    QTest::addColumn<QString>("content");
-    QTest::addColumn<QStringList>("extra");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("no DXF") << QStringLiteral("#直立消波ブロック\r\n") << QStringList{}
-                            << QStringLiteral("bad.dxf");
-    QTest::newRow("unknown layer")
-        << QString() << QStringList{"--layer", "寸法線"} << QStringLiteral("寸法線");
-    QTest::newRow("bad tolerance")
-        << QString() << QStringList{"--tolerance", "-1"} << QStringLiteral("--tolerance");
-}
-
-void TstCliExchange::importRefused()
-{
-    QFETCH(QString, content);
-    QFETCH(QStringList, extra);
-    QFETCH(QString, message);
-    QTemporaryDir tmp;
-    const QString dxf = tmp.filePath(QStringLiteral("bad.dxf"));
-    if (content.isEmpty()) {
-        QCOMPARE(python(kMakeDxf, {dxf, QStringLiteral("R2000")}).status, 0);
-    } else {
-        QFile f(dxf);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content.toUtf8());
-    }
-    const QString out = tmp.filePath(QStringLiteral("o.csv"));
-    const Run r = mrb(QStringList{QStringLiteral("import-dxf")} + extra +
-                      QStringList{QStringLiteral("-o"), out, dxf});
-    QCOMPARE(r.status, 2);
-    QVERIFY2(r.err.contains(message), qPrintable(r.err));
-    QVERIFY(!QFile::exists(out));
 }
 
 QTEST_GUILESS_MAIN(TstCliExchange)

@@ -65,12 +65,7 @@ private slots:
     void submergedVolume();
     void infoText();
     void levelsAndWeightsFromSettings();
-    void infoMistakes_data();
-    void infoMistakes();
     void scaleByMass();
-    void scaleByFactor();
-    void scaleMistakes_data();
-    void scaleMistakes();
 };
 
 void TstCliFigures::submergedVolume_data()
@@ -133,28 +128,6 @@ void TstCliFigures::levelsAndWeightsFromSettings()
     QCOMPARE(levels[1].toObject()[u"h"].toDouble(), 0.25);
 }
 
-void TstCliFigures::infoMistakes_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("status");
-    QTest::newRow("level not a number")
-        << QStringList{"info", "--water-level", "HWL", MRB_SAMPLES_DIR "/block_8t.csv"} << 2;
-    QTest::newRow("two files") << QStringList{"info", MRB_SAMPLES_DIR "/block_8t.csv",
-                                              MRB_SAMPLES_DIR "/block_2t.csv"}
-                               << 2;
-    QTest::newRow("no block") << QStringList{"info", MRB_SAMPLES_DIR "/samples.cmake"} << 2;
-}
-
-void TstCliFigures::infoMistakes()
-{
-    QFETCH(QStringList, args);
-    QFETCH(int, status);
-    const Run r = mrb(args);
-    QCOMPARE(r.status, status);
-    QVERIFY(!r.err.isEmpty());
-    QCOMPARE(r.out, QString());
-}
-
 void TstCliFigures::scaleByMass()
 {
     QTemporaryDir tmp;
@@ -174,49 +147,6 @@ void TstCliFigures::scaleByMass()
     QVERIFY(std::fabs(b.V - 3.52 * s * s * s) <= 0.0005 + 1e-12);
     QVERIFY(checkBlock(b).passed());
     QCOMPARE(mrb({QStringLiteral("check"), out}).status, 0);
-}
-
-void TstCliFigures::scaleByFactor()
-{
-    QTemporaryDir tmp;
-    const QString out = tmp.filePath(QStringLiteral("twice.csv"));
-    const Run r = mrb({QStringLiteral("scale"), QStringLiteral("--factor"), QStringLiteral("2"),
-                       QStringLiteral("-o"), out, samplePath(QStringLiteral("block_2t.csv"))});
-    QCOMPARE(r.status, 0);
-    QVERIFY(r.out.startsWith(out + QStringLiteral(": ")));
-    BlkRec before;
-    BlkRec after;
-    QVERIFY(Blk_ReadPath(before, samplePath(QStringLiteral("block_2t.csv"))));
-    QVERIFY(Blk_ReadPath(after, out));
-    QCOMPARE(after.B, 2 * before.B);
-    QCOMPARE(after.H, 2 * before.H);
-    QCOMPARE(after.PntCnt, before.PntCnt);
-    for (int i = 1; i <= after.PntCnt; ++i)
-        QCOMPARE(after.PntY[i], 2 * before.PntY[i]);
-    QVERIFY(std::fabs(after.V - 8 * before.V) <= 0.0005);
-}
-
-void TstCliFigures::scaleMistakes_data()
-{
-    QTest::addColumn<QStringList>("args");
-    const QString in = QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv");
-    QTest::newRow("both") << QStringList{"scale", "--mass",         "16", "--factor", "2",
-                                         "-o",    "/tmp/never.csv", in};
-    QTest::newRow("neither") << QStringList{"scale", "-o", "/tmp/never.csv", in};
-    QTest::newRow("negative mass")
-        << QStringList{"scale", "--mass", "-4", "-o", "/tmp/never.csv", in};
-    QTest::newRow("factor far too large")
-        << QStringList{"scale", "--factor", "1000", "-o", "/tmp/never.csv", in};
-    QTest::newRow("no output") << QStringList{"scale", "--mass", "16", in};
-}
-
-void TstCliFigures::scaleMistakes()
-{
-    QFETCH(QStringList, args);
-    const Run r = mrb(args);
-    QCOMPARE(r.status, 2);
-    QVERIFY(!r.err.isEmpty());
-    QVERIFY(!QFile::exists(QStringLiteral("/tmp/never.csv")));
 }
 
 QTEST_GUILESS_MAIN(TstCliFigures)

@@ -107,8 +107,6 @@ class TstCatalogue : public QObject
 private slots:
     void fromTheDialog();
     void cancelled();
-    void unwritableFolder();
-    void progressAndCancel();
 };
 
 void TstCatalogue::fromTheDialog()
@@ -163,58 +161,6 @@ void TstCatalogue::cancelled()
     QCOMPARE(r.prompts.errors(), QStringList());
     QCOMPARE(contents(out), QByteArray("an older catalogue"));
     QCOMPARE(r.form->findChildren<QProgressDialog*>().size(), 0);
-}
-
-void TstCatalogue::unwritableFolder()
-{
-    Rig r;
-    fillFolder(r.data.path(), 1);
-    r.open();
-    r.prompts.saveAnswers << r.data.filePath(QStringLiteral("gone/c.pdf"));
-    r.clickCatalogue();
-    const QStringList errors = r.prompts.errors();
-    QCOMPARE(errors.size(), 1);
-    QVERIFY2(errors[0].contains(QStringLiteral("gone")), qPrintable(errors[0]));
-}
-
-void TstCatalogue::progressAndCancel()
-{
-    QTemporaryDir tmp;
-    Catalogue::Request request;
-    request.folder = tmp.path();
-    for (int i = 0; i < 5; ++i) {
-        FolderIndex::Entry e;
-        e.rec = box(QStringLiteral("箱%1").arg(i), 1 + i);
-        e.fileName = QStringLiteral("b%1.csv").arg(i);
-        e.mass = 2.3 * e.rec.V;
-        request.entries << e;
-    }
-    const QString path = tmp.filePath(QStringLiteral("c.pdf"));
-    QList<int> seen;
-    Catalogue::Result r = Catalogue::write(path, request, [&](int done, int total) {
-        QCOMPARE(total, 6);
-        seen << done;
-    });
-    QVERIFY(r.ok());
-    QCOMPARE(r.pages, 6);
-    QCOMPARE(seen, (QList<int>{1, 2, 3, 4, 5, 6}));
-    const QByteArray written = contents(path);
-
-    // Cancelled after the third page: nothing replaces the catalogue there.
-    std::atomic_bool cancel = false;
-    seen.clear();
-    request.entries.removeLast();
-    r = Catalogue::write(
-        path, request,
-        [&](int done, int) {
-            seen << done;
-            cancel = done == 3;
-        },
-        &cancel);
-    QVERIFY(r.cancelled && !r.ok());
-    QCOMPARE(seen, (QList<int>{1, 2, 3}));
-    QCOMPARE(contents(path), written);
-    QCOMPARE(pdfPages(path), 6);
 }
 
 QTEST_MAIN(TstCatalogue)
