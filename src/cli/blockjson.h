@@ -9,7 +9,7 @@
 // The pieces of the subcommands' JSON lines that name a block.
 namespace Cli {
 
-// The file, its name and type and its specification values.
+// The file, its name and type and its 諸元 values.
 QJsonObject specJson(const QString& path, const BlkRec& rec);
 
 // The line of a file that could not be read: the file and why.
