@@ -25,8 +25,9 @@ struct DataSheetInfo
 // a drawing to scale (DrawingPainter) with the scale written and a scale
 // bar, specification values, point table and layer table, file name and
 // date; the mass figures, and with still-water levels set a table of the
-// buoyancy at each. Printed at 100 %, the drawing measures true at its scale. All lengths are in
-// tenths of a millimetre on the A4 page: whole numbers of them make usable font pixel sizes.
+// buoyancy at each. Printed at 100 %, the drawing measures true at its
+// scale. All lengths are in tenths of a millimetre on the A4 page: whole
+// numbers of them make usable font pixel sizes.
 namespace DataSheet {
 
 inline constexpr double PageWidth = 2100;
@@ -56,9 +57,9 @@ struct Layout
     // without levels. Notes that find no room are counted in a last line.
     QRectF levels;
     int levelRows = 0;
-    int levelNotes = 0; // note lines under the table
+    int levelNotes = 0; // note lines under the table, besides the legend
     // Rows and type of the tables and the spec: the usual ones, closer ones
-    // when many levels leave the section too little room.
+    // where levels crowd the page and closer rows give a finer drawing.
     double rowHeight = 0;
     double headerRowHeight = 0;
     int tableFontSize = 0;
