@@ -10,8 +10,8 @@
 #include "mainwindow/figurecommands.h"
 #include "mainwindow/picture1.h"
 #include "mainwindow/recentmenu.h"
-#include "mainwindow/windowsettings.h"
 #include "mainwindow/termsignals.h"
+#include "mainwindow/windowsettings.h"
 #include "view/checkmarkpainter.h"
 #include "view/sectionpainter.h"
 
@@ -358,6 +358,7 @@ void frmMain::createStatusBar()
     connect(mChecks, &CheckCommands::marksChanged, this, [this] { mPicture->refresh(); });
     mFigures = new FigureCommands(mMod, mModes, *mPrompts, *this, mEdits, *mChecks,
                                   mPlaces.settingsFile(), this);
+    mExports.useFigureSettings(mFigures->settings());
     connect(mFigures, &FigureCommands::blockReplaced, this, &frmMain::mnuDispAll_Click);
 }
 

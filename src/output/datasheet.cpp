@@ -1,5 +1,6 @@
 #include "output/datasheet.h"
 
+#include "analysis/blockfigures.h"
 #include "document/numtext.h"
 #include "output/sheetstyle.h"
 #include "view/drawingpainter.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -30,12 +32,14 @@ constexpr double kHeadingHeight = 52; // a block's heading above its box or tabl
 constexpr double kBlockGap = 50;
 constexpr double kTableGap = 80; // between point and layer table side by side
 constexpr double kGroupGap = 40; // between the column groups of one table
-constexpr double kHeaderRowHeight = 38;
-constexpr double kRowHeight = 30;
 constexpr double kScaleBarHeight = 70;
 constexpr double kMaxSectionRow = 1350; // keeps a short sheet from a giant drawing
+constexpr double kMinSectionBox = 500;  // the least drawing box closer rows make room for
 constexpr double kSpecWidth = 560;
-constexpr double kSpecRowHeight = 48;
+constexpr int kSpecRows = 14;
+constexpr double kSpecNoteHeight = 40; // the unit weight under the spec
+constexpr double kNoteLineHeight = 30; // a note under the water-level table
+constexpr double kNotesGap = 8;
 constexpr double kCellPad = 14;
 constexpr double kUnitsPerMm = 10;
 constexpr double kDrawingPad = 3; // mm between the drawing and its box
@@ -45,9 +49,27 @@ constexpr int kCaptionSize = 28; // 8 pt
 constexpr int kNameSize = 56;    // 16 pt
 constexpr int kKindSize = 39;    // 11 pt
 constexpr int kHeadingSize = 34; // 9.5 pt
-constexpr int kSpecSize = 30;    // 8.5 pt
-constexpr int kTableSize = 25;   // 7 pt
 constexpr int kNoteSize = 23;    // 6.5 pt
+
+// Rows and type of the tables: the usual, then closer ones for a sheet that
+// many water levels crowd; the first that leaves the section its room.
+struct Density
+{
+    double row;
+    double headerRow;
+    int tableFont; // 7 pt down to 5.4 pt, in the same proportion to the row
+    double specRow;
+    int specFont; // 8.5 pt down to 6.5 pt
+};
+constexpr std::array<Density, 5> kDensities = {{
+    {30, 38, 25, 48, 30},
+    {28, 35, 23, 44, 28},
+    {26, 32, 21, 40, 27},
+    {24, 30, 20, 36, 25},
+    {22, 28, 19, 32, 23},
+}};
+
+const QColor kWarn(176, 0, 0);
 
 struct Column
 {
@@ -68,6 +90,81 @@ const std::array<Column, 4> kLayerColumns = {{
     {QStringLiteral("⊿Ｖ(m3)"), 160, Qt::AlignRight},
     {QStringLiteral("累計体積 Ｖ(m3)"), 210, Qt::AlignRight},
 }};
+
+// The water-level table's columns, in the order of LevelColumn; the figures
+// of the outline and of the layer table in pairs under a common title.
+constexpr std::array<double, std::size_t(LevelColumn::Count)> kLevelWidths = {
+    210, 130, 155, 155, 155, 155, 155, 155, 150, 150, 150, 140};
+
+struct LevelGroup
+{
+    LevelColumn first;
+    int span;
+    QString title;
+};
+
+const std::array<LevelGroup, 7> kLevelGroups = {{
+    {LevelColumn::Name, 1, QStringLiteral("名称")},
+    {LevelColumn::Level, 1, QStringLiteral("水位 (m)")},
+    {LevelColumn::OutlineVolume, 2, QStringLiteral("水中体積 (m3)")},
+    {LevelColumn::OutlineBuoyancy, 2, QStringLiteral("浮力 (kN)")},
+    {LevelColumn::OutlineInWater, 2, QStringLiteral("水中重量 (kN)")},
+    {LevelColumn::OutlineCentreX, 3, QStringLiteral("浮心 (m)")},
+    {LevelColumn::Note, 1, QStringLiteral("注記")},
+}};
+
+// Titles under a group's title, by column.
+QString levelSubtitle(LevelColumn c)
+{
+    switch (c) {
+    case LevelColumn::OutlineVolume:
+    case LevelColumn::OutlineBuoyancy:
+    case LevelColumn::OutlineInWater:
+        return QStringLiteral("断面");
+    case LevelColumn::LayersVolume:
+    case LevelColumn::LayersBuoyancy:
+    case LevelColumn::LayersInWater:
+        return QStringLiteral("層表");
+    case LevelColumn::OutlineCentreX:
+        return QStringLiteral("X 断面");
+    case LevelColumn::OutlineCentreY:
+        return QStringLiteral("Y 断面");
+    case LevelColumn::LayersCentreY:
+        return QStringLiteral("Y 層表");
+    default:
+        return {};
+    }
+}
+
+const QString kLevelsLegend = QStringLiteral(
+    "断面: 水位より下の断面積 × L　　層表: 層別体積表の累計体積（層内は直線補間）　　"
+    "水中重量 = 重量 − 浮力");
+
+// The notes of the levels, each text once, and for each level the number
+// of its note (1-based; 0 without one).
+struct LevelNotes
+{
+    QStringList texts;
+    QList<int> marks;
+};
+
+LevelNotes levelNotes(const QList<WaterLevelFigures>& levels)
+{
+    LevelNotes n;
+    for (const WaterLevelFigures& f : levels) {
+        if (f.note.isEmpty()) {
+            n.marks.append(0);
+            continue;
+        }
+        qsizetype i = n.texts.indexOf(f.note);
+        if (i < 0) {
+            i = n.texts.size();
+            n.texts.append(f.note);
+        }
+        n.marks.append(int(i) + 1);
+    }
+    return n;
+}
 
 template <std::size_t N> double groupWidth(const std::array<Column, N>& cols)
 {
@@ -105,9 +202,22 @@ double tableWidth(int groups, double oneGroup)
     return groups * oneGroup + (groups - 1) * kGroupGap;
 }
 
-double tableHeight(int rows)
+double tableHeight(const Density& d, int rows)
 {
-    return kHeadingHeight + kHeaderRowHeight + rows * kRowHeight;
+    return kHeadingHeight + d.headerRow + rows * d.row;
+}
+
+double specHeight(const Density& d)
+{
+    return kHeadingHeight + kSpecRows * d.specRow + kSpecNoteHeight;
+}
+
+// The water-level table: two header rows, a row per level, the legend and
+// noteLines notes below.
+double levelsHeight(const Density& d, int rows, int noteLines)
+{
+    return kHeadingHeight + 2 * d.headerRow + rows * d.row + kNotesGap +
+           (1 + noteLines) * kNoteLineHeight;
 }
 
 // A block's heading: an accent bar, the title, and a note on the right.
@@ -213,8 +323,9 @@ void paintSection(QPainter& p, const Layout& l, const BlkRec& blk)
     frame(p, l.section, kRule, 3);
 }
 
-void paintSpec(QPainter& p, const QRectF& r, const BlkRec& blk)
+void paintSpec(QPainter& p, const Layout& l, const BlkRec& blk, const FigureSettings& s)
 {
+    const QRectF& r = l.spec;
     heading(p, r, QStringLiteral("諸元"));
     struct Row
     {
@@ -225,7 +336,11 @@ void paintSpec(QPainter& p, const QRectF& r, const BlkRec& blk)
     };
     const auto num = [](double d) { return NumText::fmt000(d); };
     const auto count = [](int n) { return QString::number(n); };
-    const std::array<Row, 11> rows = {{
+    const FigureTable mass = massTable(massFigures(blk, s));
+    const auto massRow = [&mass](int i) -> Row {
+        return {mass.rows[i][0], mass.rows[i][1], mass.rows[i][2], false};
+    };
+    const std::array<Row, kSpecRows> rows = {{
         {QStringLiteral("名称"), blk.Name, {}, true},
         {QStringLiteral("種別"), blk.Kind, {}, true},
         {QStringLiteral("寸法 B"), num(blk.B), QStringLiteral("m"), false},
@@ -234,6 +349,9 @@ void paintSpec(QPainter& p, const QRectF& r, const BlkRec& blk)
         {QStringLiteral("重心 X"), num(blk.Gx), QStringLiteral("m"), false},
         {QStringLiteral("重心 Y"), num(blk.Gy), QStringLiteral("m"), false},
         {QStringLiteral("体積 V"), num(blk.V), QStringLiteral("m3"), false},
+        massRow(0),
+        massRow(1),
+        massRow(2),
         {QStringLiteral("点数"), count(pointCount(blk)), {}, false},
         {QStringLiteral("線分数"),
          count(std::clamp<int>(blk.LineCnt, 0, BlkRec::LineLast)),
@@ -241,20 +359,19 @@ void paintSpec(QPainter& p, const QRectF& r, const BlkRec& blk)
          false},
         {QStringLiteral("層数"), count(layerCount(blk)), {}, false},
     }};
-    const double labelW = 170;
+    const double labelW = 265;
     const double unitW = 80;
-    const QRectF box(r.left(), r.top() + kHeadingHeight, r.width(),
-                     double(rows.size()) * kSpecRowHeight);
+    const double rowH = l.specRowHeight;
+    const QRectF box(r.left(), r.top() + kHeadingHeight, r.width(), double(rows.size()) * rowH);
     p.fillRect(QRectF(box.left(), box.top(), labelW, box.height()), kHeaderFill);
-    const QFont f = sheetFont(kSpecSize);
-    const QFont numbers = sheetFont(kSpecSize);
+    const QFont f = sheetFont(l.specFontSize);
+    const QFont numbers = sheetFont(l.specFontSize);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const Row& row = rows[i];
-        const QRectF cell(box.left(), box.top() + double(i) * kSpecRowHeight, box.width(),
-                          kSpecRowHeight);
+        const QRectF cell(box.left(), box.top() + double(i) * rowH, box.width(), rowH);
         if (i > 0) {
-            // A heavier rule between the values and the counts.
-            const bool section = i == 8;
+            // Heavier rules around the mass figures.
+            const bool section = i == 8 || i == 11;
             line(p, cell.topLeft(), cell.topRight(), section ? kRule : kHairline,
                  section ? 3 : 1.5);
         }
@@ -277,39 +394,44 @@ void paintSpec(QPainter& p, const QRectF& r, const BlkRec& blk)
     line(p, QPointF(box.left() + labelW, box.top()), QPointF(box.left() + labelW, box.bottom()),
          kHairline, 1.5);
     frame(p, box, kRule, 3);
+    text(p, QRectF(box.left(), box.bottom(), box.width(), kSpecNoteHeight), Qt::AlignRight,
+         QStringLiteral("ρc = %1 t/m3、g = %2 m/s2")
+             .arg(NumText::fixed(s.concrete, 2), NumText::fixed(s.gravity, 2)),
+         sheetFont(kNoteSize), kMuted);
 }
 
 // One table in column groups: rows per group, the i-th item's text in
 // column c from cell(i, c); items beyond count leave their rows blank.
 template <std::size_t N>
-void paintTable(QPainter& p, const QRectF& r, const QString& title, const QString& note,
-                const std::array<Column, N>& cols, int groups, int rows, int count,
-                const std::function<QString(int, int)>& cell)
+void paintTable(QPainter& p, const Layout& l, const QRectF& r, const QString& title,
+                const QString& note, const std::array<Column, N>& cols, int groups, int rows,
+                int count, const std::function<QString(int, int)>& cell)
 {
     heading(p, r, title, note);
     const double gw = groupWidth(cols);
-    const QFont headFont = sheetFont(kTableSize, true);
-    const QFont f = sheetFont(kTableSize);
+    const double headerH = l.headerRowHeight;
+    const double rowH = l.rowHeight;
+    const QFont headFont = sheetFont(l.tableFontSize, true);
+    const QFont f = sheetFont(l.tableFontSize);
     for (int g = 0; g < groups; ++g) {
         const double left = r.left() + g * (gw + kGroupGap);
         const double top = r.top() + kHeadingHeight;
-        const QRectF box(left, top, gw, kHeaderRowHeight + rows * kRowHeight);
-        p.fillRect(QRectF(left, top, gw, kHeaderRowHeight), kHeaderFill);
+        const QRectF box(left, top, gw, headerH + rows * rowH);
+        p.fillRect(QRectF(left, top, gw, headerH), kHeaderFill);
         for (int row = 1; row < rows; row += 2)
-            p.fillRect(QRectF(left, top + kHeaderRowHeight + row * kRowHeight, gw, kRowHeight),
-                       kStripe);
+            p.fillRect(QRectF(left, top + headerH + row * rowH, gw, rowH), kStripe);
         double x = left;
         for (std::size_t c = 0; c < N; ++c) {
             const Column& col = cols[c];
-            const QRectF head(x + kCellPad / 2, top, col.width - kCellPad, kHeaderRowHeight);
+            const QRectF head(x + kCellPad / 2, top, col.width - kCellPad, headerH);
             text(p, head, col.align == Qt::AlignRight ? Qt::AlignRight : Qt::AlignHCenter,
                  col.title, headFont, kInk);
             for (int row = 0; row < rows; ++row) {
                 const int item = g * rows + row;
                 if (item >= count)
                     break;
-                const QRectF rc(x + kCellPad, top + kHeaderRowHeight + row * kRowHeight,
-                                col.width - 2 * kCellPad, kRowHeight);
+                const QRectF rc(x + kCellPad, top + headerH + row * rowH, col.width - 2 * kCellPad,
+                                rowH);
                 text(p, rc, col.align, cell(item, int(c)), f, kInk);
             }
             if (c > 0)
@@ -317,11 +439,107 @@ void paintTable(QPainter& p, const QRectF& r, const QString& title, const QStrin
             x += col.width;
         }
         if (count == 0 && g == 0)
-            text(p, QRectF(left, top + kHeaderRowHeight, gw, kRowHeight), Qt::AlignHCenter,
+            text(p, QRectF(left, top + headerH, gw, rowH), Qt::AlignHCenter,
                  QStringLiteral("（なし）"), f, kMuted);
-        line(p, QPointF(left, top + kHeaderRowHeight), QPointF(box.right(), top + kHeaderRowHeight),
-             kRule, 2.5);
+        line(p, QPointF(left, top + headerH), QPointF(box.right(), top + headerH), kRule, 2.5);
         frame(p, box, kRule, 3);
+    }
+}
+
+// The figures at the still-water levels: the outline's and the layer
+// table's side by side, a mark in 注記 for each note written below, the
+// layer table's figures in red where it misrepresents the block.
+void paintLevels(QPainter& p, const Layout& l, const QList<WaterLevelFigures>& levels,
+                 const FigureSettings& s)
+{
+    const QRectF& r = l.levels;
+    heading(p, r, QStringLiteral("静水位での浮力"), unitWeightsText(s));
+    const FigureTable t = waterLevelTable(levels);
+    const LevelNotes notes = levelNotes(levels);
+    const double headerH = l.headerRowHeight;
+    const double rowH = l.rowHeight;
+    const double top = r.top() + kHeadingHeight;
+    const double bodyTop = top + 2 * headerH;
+    const QRectF box(r.left(), top, r.width(), 2 * headerH + l.levelRows * rowH);
+    p.fillRect(QRectF(box.left(), top, box.width(), 2 * headerH), kHeaderFill);
+    for (int row = 1; row < l.levelRows; row += 2)
+        p.fillRect(QRectF(box.left(), bodyTop + row * rowH, box.width(), rowH), kStripe);
+
+    std::array<double, kLevelWidths.size() + 1> x{};
+    x[0] = box.left();
+    for (std::size_t c = 0; c < kLevelWidths.size(); ++c)
+        x[c + 1] = x[c] + kLevelWidths[c];
+    const QFont headFont = sheetFont(l.tableFontSize, true);
+    const QFont f = sheetFont(l.tableFontSize);
+
+    for (const LevelGroup& g : kLevelGroups) {
+        const auto first = std::size_t(g.first);
+        const auto end = first + std::size_t(g.span);
+        const double left = x[first];
+        const double right = x[end];
+        const double titleH = g.span > 1 ? headerH : 2 * headerH;
+        text(p, QRectF(left + kCellPad / 2, top, right - left - kCellPad, titleH), Qt::AlignHCenter,
+             g.title, headFont, kInk);
+        if (g.span > 1) {
+            line(p, QPointF(left, top + headerH), QPointF(right, top + headerH), kHairline, 1.5);
+            for (std::size_t c = first; c < end; ++c) {
+                text(
+                    p,
+                    QRectF(x[c] + kCellPad / 2, top + headerH, x[c + 1] - x[c] - kCellPad, headerH),
+                    Qt::AlignHCenter, levelSubtitle(LevelColumn(c)), headFont, kInk);
+                if (c > first)
+                    line(p, QPointF(x[c], top + headerH), QPointF(x[c], box.bottom()), kHairline,
+                         1.5);
+            }
+        }
+        if (first > 0)
+            line(p, QPointF(left, top), QPointF(left, box.bottom()), kRule, 1.5);
+    }
+
+    for (int row = 0; row < l.levelRows && row < t.rows.size(); ++row) {
+        const QStringList& cells = t.rows[row];
+        const bool disagree = levels[row].disagree;
+        const double y = bodyTop + row * rowH;
+        for (std::size_t c = 0; c < kLevelWidths.size(); ++c) {
+            const auto col = LevelColumn(c);
+            const bool layerSide = col == LevelColumn::LayersVolume ||
+                                   col == LevelColumn::LayersBuoyancy ||
+                                   col == LevelColumn::LayersInWater;
+            QString shown = cells.value(qsizetype(c));
+            Qt::Alignment align = Qt::AlignRight;
+            if (col == LevelColumn::Name) {
+                align = Qt::AlignLeft;
+            } else if (col == LevelColumn::Note) {
+                const int mark = notes.marks.value(row);
+                shown = mark > 0 ? QStringLiteral("※%1").arg(mark) : QString();
+                align = Qt::AlignHCenter;
+            }
+            const QColor ink = disagree && (layerSide || col == LevelColumn::Note) ? kWarn : kInk;
+            text(p, QRectF(x[c] + kCellPad, y, x[c + 1] - x[c] - 2 * kCellPad, rowH), align, shown,
+                 f, ink);
+        }
+    }
+    line(p, QPointF(box.left(), bodyTop), QPointF(box.right(), bodyTop), kRule, 2.5);
+    frame(p, box, kRule, 3);
+
+    // The legend, then the notes that find room; a last line counts the rest.
+    const QFont noteFont = sheetFont(kNoteSize);
+    QRectF lineBox(box.left(), box.bottom() + kNotesGap, box.width(), kNoteLineHeight);
+    text(p, lineBox, Qt::AlignLeft, kLevelsLegend, noteFont, kMuted);
+    const auto count = qsizetype(l.levelNotes);
+    const qsizetype shown = count < notes.texts.size() ? std::max<qsizetype>(count - 1, 0) : count;
+    for (qsizetype i = 0; i < shown && i < notes.texts.size(); ++i) {
+        lineBox.translate(0, kNoteLineHeight);
+        text(p, lineBox, Qt::AlignLeft, QStringLiteral("※%1　%2").arg(i + 1).arg(notes.texts[i]),
+             noteFont, kInk);
+    }
+    if (shown < notes.texts.size() && count > 0) {
+        lineBox.translate(0, kNoteLineHeight);
+        text(p, lineBox, Qt::AlignLeft,
+             QStringLiteral("※%1 から ※%2 の注記は、チェック画面の「質量・浮力」に表示されます。")
+                 .arg(shown + 1)
+                 .arg(notes.texts.size()),
+             noteFont, kInk);
     }
 }
 
@@ -336,45 +554,46 @@ void paintFooter(QPainter& p, const QRectF& r, const DataSheetInfo& info)
     text(p, r, Qt::AlignRight, QStringLiteral("直立消波ブロック設定"), f, kMuted);
 }
 
-} // namespace
-
-int DataSheet::sectionScale(const BlkRec& blk)
-{
-    return scaleFor(blk, layout(blk));
-}
-
-QStringList DataSheet::fontFamilies()
-{
-    return {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")};
-}
-
-DataSheet::Layout DataSheet::layout(const BlkRec& blk)
+// The layout for a block at density d with levels rows in the water-level
+// table and noteLines notes under it.
+Layout layoutAt(const BlkRec& blk, const Density& d, int levels, int noteLines)
 {
     Layout l;
     l.title = QRectF(kSide, kTop, kWidth, kTitleHeight);
     l.footer = QRectF(kSide, PageHeight - kBottom - kFooterHeight, kWidth, kFooterHeight);
     const double contentTop = l.title.bottom() + 40;
     const double contentBottom = l.footer.top() - 50;
+    l.rowHeight = d.row;
+    l.headerRowHeight = d.headerRow;
+    l.tableFontSize = d.tableFont;
+    l.specRowHeight = d.specRow;
+    l.specFontSize = d.specFont;
 
     split(pointCount(blk), PointRowsPerGroup, l.pointGroups, l.pointRows);
     split(layerCount(blk), LayerRowsPerGroup, l.layerGroups, l.layerRows);
     const double pw = tableWidth(l.pointGroups, groupWidth(kPointColumns));
     const double lw = tableWidth(l.layerGroups, groupWidth(kLayerColumns));
-    const double ph = tableHeight(l.pointRows);
-    const double lh = tableHeight(l.layerRows);
+    const double ph = tableHeight(d, l.pointRows);
+    const double lh = tableHeight(d, l.layerRows);
     const bool sideBySide = pw + kTableGap + lw <= kWidth;
     const double tablesHeight = sideBySide ? std::max(ph, lh) : ph + kBlockGap + lh;
+    const double levelsH = levels > 0 ? levelsHeight(d, levels, noteLines) + kBlockGap : 0;
 
     const double sectionRow =
-        std::min(contentBottom - contentTop - kBlockGap - tablesHeight, kMaxSectionRow);
+        std::min(contentBottom - contentTop - kBlockGap - tablesHeight - levelsH, kMaxSectionRow);
     const double boxWidth = kWidth - kSpecWidth - 60;
     l.section = QRectF(kSide, contentTop + kHeadingHeight, boxWidth,
                        sectionRow - kHeadingHeight - kScaleBarHeight);
     l.scaleBar = QRectF(kSide, l.section.bottom(), boxWidth, kScaleBarHeight);
-    l.spec = QRectF(PageWidth - kSide - kSpecWidth, contentTop, kSpecWidth,
-                    kHeadingHeight + 11 * kSpecRowHeight);
+    l.spec = QRectF(PageWidth - kSide - kSpecWidth, contentTop, kSpecWidth, specHeight(d));
 
-    const double tablesTop = contentTop + sectionRow + kBlockGap;
+    double tablesTop = contentTop + sectionRow + kBlockGap;
+    if (levels > 0) {
+        l.levelRows = levels;
+        l.levelNotes = noteLines;
+        l.levels = QRectF(kSide, tablesTop, kWidth, levelsH - kBlockGap);
+        tablesTop += levelsH;
+    }
     l.points = QRectF(kSide, tablesTop, pw, ph);
     if (sideBySide)
         l.layers = QRectF(kSide + pw + kTableGap, tablesTop, lw, lh);
@@ -383,10 +602,77 @@ DataSheet::Layout DataSheet::layout(const BlkRec& blk)
     return l;
 }
 
+// The section row holds the spec and a drawing box of a usable size.
+bool roomy(const Layout& l)
+{
+    return l.scaleBar.bottom() >= l.spec.bottom() && l.section.height() >= kMinSectionBox;
+}
+
+// The layout with notes distinct notes under levels water levels. Without
+// levels the usual rows. With them, the closer rows are taken only where
+// they let the drawing come out at a finer scale; where even the closest
+// leave too little room, the notes beyond it give way to a line that says
+// where they are.
+Layout layoutFor(const BlkRec& blk, int levels, int notes)
+{
+    if (levels <= 0)
+        return layoutAt(blk, kDensities.front(), 0, 0);
+    std::optional<Layout> chosen;
+    int chosenScale = 0;
+    for (const Density& d : kDensities) {
+        Layout l = layoutAt(blk, d, levels, notes);
+        if (!roomy(l))
+            continue;
+        const int scale = scaleFor(blk, l);
+        if (!chosen || (scale > 0 && scale < chosenScale)) {
+            chosen = l;
+            chosenScale = scale;
+        }
+    }
+    if (chosen)
+        return *chosen;
+    const Density& closest = kDensities.back();
+    int lines = notes;
+    Layout l = layoutAt(blk, closest, levels, lines);
+    while (lines > 0 && !roomy(l))
+        l = layoutAt(blk, closest, levels, --lines);
+    return l;
+}
+
+QList<WaterLevelFigures> sheetLevels(const BlkRec& blk, const FigureSettings& s)
+{
+    if (s.levels.isEmpty())
+        return {};
+    return blockFigures(blk, s).levels;
+}
+
+Layout layoutFor(const BlkRec& blk, const QList<WaterLevelFigures>& levels)
+{
+    return layoutFor(blk, int(levels.size()), int(levelNotes(levels).texts.size()));
+}
+
+} // namespace
+
+int DataSheet::sectionScale(const BlkRec& blk, const FigureSettings& s)
+{
+    return scaleFor(blk, layout(blk, s));
+}
+
+QStringList DataSheet::fontFamilies()
+{
+    return {QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic")};
+}
+
+DataSheet::Layout DataSheet::layout(const BlkRec& blk, const FigureSettings& s)
+{
+    return layoutFor(blk, sheetLevels(blk, s));
+}
+
 void DataSheet::paint(QPainter& p, const QRectF& target, const BlkRec& blk,
                       const DataSheetInfo& info)
 {
-    const Layout l = layout(blk);
+    const QList<WaterLevelFigures> levels = sheetLevels(blk, info.figures);
+    const Layout l = layoutFor(blk, levels);
     p.save();
     const double k = std::min(target.width() / PageWidth, target.height() / PageHeight);
     p.translate(target.center());
@@ -398,10 +684,12 @@ void DataSheet::paint(QPainter& p, const QRectF& target, const BlkRec& blk,
 
     paintTitle(p, l.title, blk, info);
     paintSection(p, l, blk);
-    paintSpec(p, l.spec, blk);
+    paintSpec(p, l, blk, info.figures);
+    if (!levels.isEmpty())
+        paintLevels(p, l, levels, info.figures);
 
     const int points = pointCount(blk);
-    paintTable(p, l.points, QStringLiteral("点座標"), QStringLiteral("%1 点").arg(points),
+    paintTable(p, l, l.points, QStringLiteral("点座標"), QStringLiteral("%1 点").arg(points),
                kPointColumns, l.pointGroups, l.pointRows, points, [&blk](int item, int c) {
                    const int i = item + 1;
                    switch (c) {
@@ -414,7 +702,7 @@ void DataSheet::paint(QPainter& p, const QRectF& target, const BlkRec& blk,
                    }
                });
     const int layers = layerCount(blk);
-    paintTable(p, l.layers, QStringLiteral("層別体積"), QStringLiteral("%1 層").arg(layers),
+    paintTable(p, l, l.layers, QStringLiteral("層別体積"), QStringLiteral("%1 層").arg(layers),
                kLayerColumns, l.layerGroups, l.layerRows, layers, [&blk](int row, int c) {
                    switch (c) {
                    case 0:

@@ -27,6 +27,8 @@ DataSheetInfo ExportCommands::sheetInfo() const
                                                          : mBlk.DataName + QStringLiteral(".csv");
     info.modified = Data_Modified(mMod);
     info.date = QDate::currentDate();
+    if (mFigureSettings)
+        info.figures = *mFigureSettings;
     return info;
 }
 

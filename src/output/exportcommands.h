@@ -41,8 +41,11 @@ public:
     bool sectionPng(const SectionPainter::Options& look, QSize proposed);
 
     // What the sheet says of the file: its name, whether the block has
-    // changed since, today's date.
+    // changed since, today's date; and the unit weights and levels in use.
     DataSheetInfo sheetInfo() const;
+    // The settings the sheet figures mass and buoyancy with, kept up to date
+    // by their owner; the defaults until set.
+    void useFigureSettings(const FigureSettings& s) { mFigureSettings = &s; }
 
     static constexpr QSize DefaultPngSize{1600, 1200};
 
@@ -61,4 +64,5 @@ private:
     QWidget* mParent;
     // The last choices of the options dialog, per format; look unset yet.
     std::array<std::optional<SectionExport>, 3> mLast;
+    const FigureSettings* mFigureSettings = nullptr;
 };

@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,6 +77,7 @@ private slots:
     void settingsStoredAndShown();
     void settingsRefuseBadValues();
     void massUnderV();
+    void sheetUsesSettings();
 };
 
 void TstFigureCommands::similarBlockByMass()
@@ -240,4 +243,37 @@ void TstFigureCommands::massUnderV()
 }
 
 QTEST_MAIN(TstFigureCommands)
+// The data sheet written from the window figures with the settings the
+// user chose, read back by an independent reader.
+void TstFigureCommands::sheetUsesSettings()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    Rig r;
+    r.prompts.onExec = [&](QDialog& d) {
+        auto& dlg = dynamic_cast<SettingsDialog&>(d);
+        typeInto(dlg.box(SettingsDialog::ConcreteBox), QStringLiteral("2.45"));
+        QTest::mouseClick(dlg.addLevel(), Qt::LeftButton);
+        dlg.levels()->item(0, SettingsDialog::NameColumn)->setText(QStringLiteral("H.W.L."));
+        dlg.levels()->item(0, SettingsDialog::HeightColumn)->setText(QStringLiteral("1.0"));
+        QTest::mouseClick(dlg.cmdOK(), Qt::LeftButton);
+        return d.result();
+    };
+    r.trigger("mnuToolSettings");
+    const QString path = r.cfg.filePath(QStringLiteral("sheet.pdf"));
+    r.prompts.saveAnswers << path;
+    r.trigger("mnuFilePdf");
+
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished());
+    const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+    // 2.45 × 3.520 m3 = 8.624 t; 1.980 m3 below 1 m by both ways, buoyancy
+    // 1.03 × 9.81 × 1.98 = 20.007 kN.
+    for (const QString& s : {QStringLiteral("8.624"), QStringLiteral("ρc = 2.45 t/m3"),
+                             QStringLiteral("コンクリート 2.45 t/m3"), QStringLiteral("H.W.L."),
+                             QStringLiteral("1.980"), QStringLiteral("20.007")})
+        QVERIFY2(text.contains(s), qPrintable(s));
+}
+
 #include "tst_figurecommands.moc"

@@ -1,6 +1,7 @@
 #include "common/blocktext.h"
 #include "common/scriptedprompts.h"
 #include "common/typing.h"
+#include "document/blockfile.h"
 #include "document/numtext.h"
 #include "output/datasheet.h"
 #include "output/exportcommands.h"
@@ -62,6 +63,42 @@ BlkRec makeBlock(int n, int segs, int layers)
         b.LyrVSum[i] = (i ? b.LyrVSum[i - 1] : 0) + b.LyrV[i];
     }
     return b;
+}
+
+// A 2 m square of L = 1.1 m whose layer table puts 3.0 of its 4.4 m3 in
+// the lower metre: below 0.5 m the outline holds 1.1 m3, the table 1.5.
+BlkRec squareBlock()
+{
+    BlkRec b;
+    b.Name = QStringLiteral("正方形ブロック");
+    b.B = b.H = 2;
+    b.L = 1.1;
+    b.V = 4.4;
+    b.PntCnt = 4;
+    const double xs[] = {0, 2, 2, 0};
+    const double ys[] = {0, 0, 2, 2};
+    for (int i = 1; i <= 4; ++i) {
+        b.PntX[i] = xs[i - 1];
+        b.PntY[i] = ys[i - 1];
+        b.LineSt[i] = qint16(i);
+        b.LineEd[i] = qint16(i % 4 + 1);
+    }
+    b.LineCnt = 4;
+    b.LyrCnt = 2;
+    b.LyrH[0] = b.LyrH[1] = 1;
+    b.LyrV[0] = 3.0;
+    b.LyrV[1] = 1.4;
+    b.LyrVSum[0] = 3.0;
+    b.LyrVSum[1] = 4.4;
+    return b;
+}
+
+FigureSettings withLevels(int n)
+{
+    FigureSettings s;
+    for (int i = 0; i < n; ++i)
+        s.levels.append({QStringLiteral("水位%1").arg(i + 1), 0.1 + 0.2 * i});
+    return s;
 }
 
 SectionPainter::Options screenLook(bool grid = false)
@@ -269,6 +306,8 @@ private slots:
     void layoutFits();
     void pdfSheet_data();
     void pdfSheet();
+    void sheetFigures_data();
+    void sheetFigures();
     void svgOneLinePerSegment_data();
     void svgOneLinePerSegment();
     void pngSizeAndPixels_data();
@@ -297,24 +336,36 @@ void TstOutput::layoutFits_data()
 {
     QTest::addColumn<int>("points");
     QTest::addColumn<int>("layers");
-    QTest::newRow("empty") << 0 << 0;
-    QTest::newRow("small") << 4 << 4;
-    QTest::newRow("one group each") << 25 << 17;
-    QTest::newRow("two groups each") << 26 << 18;
-    QTest::newRow("limits") << 100 << 51;
-    QTest::newRow("damaged counts") << -7 << -3;
+    QTest::addColumn<int>("levels");
+    QTest::newRow("empty") << 0 << 0 << 0;
+    QTest::newRow("small") << 4 << 4 << 0;
+    QTest::newRow("one group each") << 25 << 17 << 0;
+    QTest::newRow("two groups each") << 26 << 18 << 0;
+    QTest::newRow("limits") << 100 << 51 << 0;
+    QTest::newRow("damaged counts") << -7 << -3 << 0;
+    QTest::newRow("empty, 2 levels") << 0 << 0 << 2;
+    QTest::newRow("small, 3 levels") << 4 << 4 << 3;
+    QTest::newRow("limits, 1 level") << 100 << 51 << 1;
+    QTest::newRow("limits, 3 levels") << 100 << 51 << 3;
+    QTest::newRow("limits, 8 levels") << 100 << 51 << 8;
+    // Every level with a note of its own: more notes than the page holds.
+    QTest::newRow("limits, most levels") << 100 << 51 << FigureSettings::MaxLevels;
 }
 
 void TstOutput::layoutFits()
 {
     QFETCH(int, points);
     QFETCH(int, layers);
-    BlkRec b = makeBlock(std::max(points, 1), 0, std::max(layers, 0));
+    QFETCH(int, levels);
+    BlkRec b = makeBlock(std::max(points, 1), std::max(points, 0), std::max(layers, 0));
     b.PntCnt = qint16(points);
     b.LyrCnt = qint16(layers);
-    const DataSheet::Layout l = DataSheet::layout(b);
-    const QList<QRectF> parts = {l.title,  l.section, l.scaleBar, l.spec,
-                                 l.points, l.layers,  l.footer};
+    const DataSheet::Layout l = DataSheet::layout(b, withLevels(levels));
+    QList<QRectF> parts = {l.title, l.section, l.scaleBar, l.spec, l.points, l.layers, l.footer};
+    QCOMPARE(l.levelRows, levels);
+    QCOMPARE(l.levels.isEmpty(), levels == 0);
+    if (levels > 0)
+        parts << l.levels;
     const QRectF page(0, 0, DataSheet::PageWidth, DataSheet::PageHeight);
     for (int i = 0; i < parts.size(); ++i) {
         QVERIFY2(page.adjusted(100, 100, -100, -100).contains(parts[i]),
@@ -327,7 +378,9 @@ void TstOutput::layoutFits()
     QVERIFY(l.layerGroups * l.layerRows >= layers);
     QVERIFY(l.pointRows <= DataSheet::PointRowsPerGroup &&
             l.layerRows <= DataSheet::LayerRowsPerGroup);
-    QVERIFY(l.section.height() >= 700 && l.section.width() >= 1000); // 70 x 100 mm at least
+    // 70 x 100 mm at least, 50 mm high where levels crowd the page.
+    QVERIFY(l.section.height() >= (levels > 0 ? 500 : 700) && l.section.width() >= 1000);
+    QVERIFY(l.tableFontSize >= 19); // 5.4 pt
 }
 
 void TstOutput::pdfSheet_data()
@@ -343,7 +396,7 @@ void TstOutput::pdfSheet()
     QFETCH(BlkRec, block);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
-    const DataSheetInfo info{QStringLiteral("block_8t.csv"), true, QDate(2024, 5, 7)};
+    const DataSheetInfo info{QStringLiteral("block_8t.csv"), true, QDate(2024, 5, 7), {}};
     const ExportResult r = Exports::writeDataSheetPdf(path, block, info);
     QVERIFY2(r.ok(), qPrintable(r.reason));
     QFile f(path);
@@ -365,6 +418,63 @@ void TstOutput::pdfSheet()
         QVERIFY(text.contains(NumText::fmt000(block.PntX[block.PntCnt])));
     if (block.LyrCnt > 0)
         QVERIFY(text.contains(NumText::fmt000(block.LyrVSum[block.LyrCnt - 1])));
+}
+
+void TstOutput::sheetFigures_data()
+{
+    QTest::addColumn<BlkRec>("block");
+    QTest::addColumn<QList<WaterLevel>>("levels");
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<QStringList>("absent");
+    BlkRec eight;
+    QVERIFY(Blk_ReadPath(eight, QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv")));
+    // 2.30 × 3.520 m3 = 8.096 t, × 9.81 = 79.422 kN; 3.52 / (2 × 2 × 1.1) = 0.800.
+    const QStringList mass = {QStringLiteral("8.096"), QStringLiteral("79.422"),
+                              QStringLiteral("0.800"), QStringLiteral("ρc = 2.30 t/m3")};
+    QTest::newRow("8 t, no levels")
+        << eight << QList<WaterLevel>{} << mass << QStringList{QStringLiteral("静水位での浮力")};
+    // Below 1 m the sample holds 1.980 m3 by both ways: buoyancy 1.03 × 9.81
+    // × 1.98 = 20.007 kN, weight in water 79.422 - 20.007 = 59.415 kN. Below
+    // 0 m nothing, and 3.520 m3 above the block.
+    QTest::newRow("8 t, three levels")
+        << eight
+        << QList<WaterLevel>{{QStringLiteral("H.W.L."), 1.0},
+                             {QStringLiteral("L.W.L."), -0.5},
+                             {QString(), 3.0}}
+        << mass + QStringList{QStringLiteral("静水位での浮力"), QStringLiteral("H.W.L."),
+                              QStringLiteral("L.W.L."),         QStringLiteral("1.980"),
+                              QStringLiteral("20.007"),         QStringLiteral("59.415"),
+                              QStringLiteral("-0.500"),         QStringLiteral("3.000"),
+                              QStringLiteral("水中体積 (m3)"),  QStringLiteral("海水 1.03 t/m3")}
+        << QStringList{QStringLiteral("※1")};
+    QTest::newRow("layer table disagrees")
+        << squareBlock() << QList<WaterLevel>{{QStringLiteral("H.W.L."), 0.5}}
+        << QStringList{QStringLiteral("1.100"), QStringLiteral("1.500"), QStringLiteral("※1"),
+                       QStringLiteral("層別体積表は断面と 0.400 m3 違います")}
+        << QStringList{};
+}
+
+// The sheet as a reader sees it: the mass beside V, and with levels set the
+// table of the figures at each, the outline's and the layer table's.
+void TstOutput::sheetFigures()
+{
+    QFETCH(BlkRec, block);
+    QFETCH(QList<WaterLevel>, levels);
+    QFETCH(QStringList, shown);
+    QFETCH(QStringList, absent);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("sheet.pdf"));
+    DataSheetInfo info;
+    info.figures.levels = levels;
+    QVERIFY(Exports::writeDataSheetPdf(path, block, info).ok());
+    const QString text = pdfText(path);
+    QVERIFY(text.contains(QStringLiteral("質量 ρc·V")));
+    for (const QString& s : shown)
+        QVERIFY2(text.contains(s), qPrintable(s));
+    for (const QString& s : absent)
+        QVERIFY2(!text.contains(s), qPrintable(s));
 }
 
 void TstOutput::svgOneLinePerSegment_data()
