@@ -2,6 +2,7 @@
 
 #include "cli/blockfiles.h"
 #include "cli/console.h"
+#include "cli/figuresjson.h"
 #include "output/catalogue.h"
 
 #include <QFileInfo>
@@ -37,6 +38,7 @@ int catalogue(const QStringList& args, Console& io)
     request.folder = shown(QFileInfo(dir).absoluteFilePath());
     request.entries = index.entries;
     request.date = QDate::currentDate();
+    request.figures = currentFigureSettings();
     const Catalogue::Result r = Catalogue::write(out, request, [&io](int done, int total) {
         io.progress(QStringLiteral("カタログ出力中 %1 / %2 頁").arg(done).arg(total));
     });

@@ -2,6 +2,7 @@
 
 #include "cli/blockfiles.h"
 #include "cli/console.h"
+#include "cli/figuresjson.h"
 #include "document/blockfile.h"
 #include "exchange/dxfexport.h"
 #include "output/exports.h"
@@ -105,6 +106,7 @@ QString write(const Request& r, const QString& in, const QString& out, const Blk
         DataSheetInfo info;
         info.fileName = QFileInfo(in).fileName();
         info.date = QDate::currentDate();
+        info.figures = currentFigureSettings();
         e = Exports::writeDataSheetPdf(out, rec, info);
     } else if (r.format == u"pdf") {
         e = Exports::writeSectionPdf(out, rec, r.section);

@@ -230,6 +230,7 @@ Result write(const QString& path, const Request& request, const Progress& progre
                 DataSheetInfo info;
                 info.fileName = e.fileName;
                 info.date = request.date;
+                info.figures = request.figures;
                 DataSheet::paint(p, page, e.rec, info);
                 paintPageNumber(p, page, i + 1, total);
             }

@@ -38,7 +38,8 @@ struct Request
 {
     QString folder; // shown on the index pages
     QList<FolderIndex::Entry> entries;
-    QDate date; // of the catalogue, on every page
+    QDate date;             // of the catalogue, on every page
+    FigureSettings figures; // the sheets' mass and water levels
 };
 
 struct Result

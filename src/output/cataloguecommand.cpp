@@ -52,6 +52,7 @@ struct Job
         request.folder = QDir::toNativeSeparators(QDir::cleanPath(dir));
         request.entries = index.entries;
         request.date = QDate::currentDate();
+        request.figures = settings;
         total = Catalogue::pageCount(int(request.entries.size()));
         result = Catalogue::write(
             path, request, [this](int n, int) { done = n; }, &cancel);

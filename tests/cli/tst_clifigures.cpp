@@ -118,7 +118,21 @@ void TstCliFigures::levelsAndWeightsFromSettings()
     QVERIFY(writeFigureSettings(settingsFile(), s));
     const Run r = mrb({QStringLiteral("info"), QStringLiteral("--json"),
                        samplePath(QStringLiteral("block_2t.csv"))});
+    // The data sheets, alone and in a catalogue, carry the same levels.
+    QTemporaryDir tmp;
+    const QString sheet = tmp.filePath(QStringLiteral("s.pdf"));
+    const QString book = tmp.filePath(QStringLiteral("c.pdf"));
+    const Run s1 =
+        mrb({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("sheet"),
+             QStringLiteral("-o"), sheet, samplePath(QStringLiteral("block_2t.csv"))});
+    const Run s2 = mrb(
+        {QStringLiteral("catalogue"), QStringLiteral("-o"), book, QStringLiteral(MRB_SAMPLES_DIR)});
     QFile::remove(settingsFile());
+    QCOMPARE(s1.status, 0);
+    QCOMPARE(s2.status, 0);
+    QVERIFY(pdfText(sheet, 1).contains(QStringLiteral("L.W.L.")));
+    QVERIFY(pdfText(book, 2).contains(QStringLiteral("H.W.L.")));
+    QVERIFY(!pdfText(book, 1).contains(QStringLiteral("H.W.L."))); // the index has none
     QCOMPARE(r.status, 0);
     const QJsonObject o = jsonLine(r);
     QCOMPARE(o[u"mass"].toDouble(), 2.5 * o[u"V"].toDouble());
