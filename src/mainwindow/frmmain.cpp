@@ -111,7 +111,13 @@ frmMain::frmMain(Module1& mod, basMr_Blk& blk, const DataPathPlaces& places, Pro
     restoreSettings();
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // Closing a visible window from the base destructor hides the check dock,
+    // whose signal would then reach a window that is no longer a frmMain.
+    if (mChecks)
+        mChecks->disconnect(this);
+}
 
 QAction* frmMain::menuItem(const QString& name) const
 {
