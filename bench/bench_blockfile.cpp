@@ -8,7 +8,7 @@
 // Usage: bench_blockfile [iterations per round, default 20000]
 #include "document/blkrec.h"
 #include "document/blockfile.h"
-#include "fullblock.h"
+#include "benchblocks.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

@@ -7,6 +7,7 @@
 #include "analysis/layervolumes.h"
 #include "analysis/outline.h"
 
+#include "benchblocks.h"
 #include "benchtiming.h"
 
 #include <algorithm>
@@ -47,12 +48,7 @@ void completeSpec(BlkRec& b)
 BlkRec raggedPolygon()
 {
     BlkRec b;
-    for (int i = 1; i <= BlkRec::PntLast; ++i) {
-        const double a = 2 * std::numbers::pi * i / BlkRec::PntLast;
-        const double r = 1 + 0.15 * std::sin(7 * a);
-        b.PntX[size_t(i)] = 6 + 6 * r * std::cos(a);
-        b.PntY[size_t(i)] = 4 + 4 * r * std::sin(a);
-    }
+    raggedOutline(b);
     completeSpec(b);
     return b;
 }

@@ -4,6 +4,8 @@
 #include "exchange/dxfexport.h"
 #include "exchange/dxfimport.h"
 
+#include "benchblocks.h"
+
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -23,16 +25,7 @@ constexpr double kTargetMs = 20;
 BlkRec block()
 {
     BlkRec b;
-    b.PntCnt = BlkRec::PntLast;
-    b.LineCnt = BlkRec::LineLast;
-    for (int i = 1; i <= BlkRec::PntLast; ++i) {
-        const double a = 2 * std::numbers::pi * i / BlkRec::PntLast;
-        const double r = 1 + 0.15 * std::sin(7 * a);
-        b.PntX[size_t(i)] = std::round((6 + 6 * r * std::cos(a)) * 1000) / 1000;
-        b.PntY[size_t(i)] = std::round((4 + 4 * r * std::sin(a)) * 1000) / 1000;
-        b.LineSt[size_t(i)] = qint16(i);
-        b.LineEd[size_t(i)] = qint16(i % BlkRec::PntLast + 1);
-    }
+    raggedOutline(b, true);
     b.B = 12;
     b.H = 8;
     b.Gx = 6;

@@ -7,6 +7,7 @@
 #include "analysis/layervolumes.h"
 #include "analysis/outline.h"
 
+#include "benchblocks.h"
 #include "benchtiming.h"
 
 #include <algorithm>
@@ -27,16 +28,7 @@ constexpr double kTargetMedianUs = 100;
 BlkRec raggedPolygon()
 {
     BlkRec b;
-    b.PntCnt = BlkRec::PntLast;
-    b.LineCnt = BlkRec::LineLast;
-    for (int i = 1; i <= BlkRec::PntLast; ++i) {
-        const double a = 2 * std::numbers::pi * i / BlkRec::PntLast;
-        const double r = 1 + 0.15 * std::sin(7 * a);
-        b.PntX[size_t(i)] = 6 + 6 * r * std::cos(a);
-        b.PntY[size_t(i)] = 4 + 4 * r * std::sin(a);
-        b.LineSt[size_t(i)] = qint16(i);
-        b.LineEd[size_t(i)] = qint16(i % BlkRec::LineLast + 1);
-    }
+    raggedOutline(b);
     b.L = 2;
     const SpecProposal p = proposeSpec(b);
     b.V = p.V;

@@ -4,6 +4,8 @@
 #include "view/sectionpainter.h"
 #include "view/viewstate.h"
 
+#include "benchblocks.h"
+
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
@@ -23,20 +25,11 @@ constexpr int kHeight = 1080;
 constexpr int kWarmUp = 20;
 constexpr int kRuns = 400;
 
-// A ragged outline of 100 points about 12 m x 8 m, closed by 100 segments.
-BlkRec fullBlock()
+// The ragged 100-gon with its centre of gravity.
+BlkRec raggedBlock()
 {
     BlkRec b;
-    b.PntCnt = BlkRec::PntLast;
-    b.LineCnt = BlkRec::LineLast;
-    for (int i = 1; i <= BlkRec::PntLast; ++i) {
-        const double a = 2 * std::numbers::pi * i / BlkRec::PntLast;
-        const double r = 1 + 0.15 * std::sin(7 * a);
-        b.PntX[i] = 6 + 6 * r * std::cos(a);
-        b.PntY[i] = 4 + 4 * r * std::sin(a);
-        b.LineSt[i] = qint16(i);
-        b.LineEd[i] = qint16(i % BlkRec::PntLast + 1);
-    }
+    raggedOutline(b);
     b.Gx = 6;
     b.Gy = 3.5;
     return b;
@@ -94,7 +87,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 
-    const BlkRec b = fullBlock();
+    const BlkRec b = raggedBlock();
     ViewState fit;
     fit.Gz_xmax = kWidth;
     fit.Gz_ymax = kHeight;

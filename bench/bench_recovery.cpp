@@ -8,7 +8,7 @@
 // Usage: bench_recovery [ticks per kind, default 500]
 #include "document/blkrec.h"
 #include "document/recovery.h"
-#include "fullblock.h"
+#include "benchblocks.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -12,7 +12,7 @@
 #include "common/scriptedprompts.h"
 #include "document/blkrec.h"
 #include "document/blockfile.h"
-#include "fullblock.h"
+#include "benchblocks.h"
 #include "mainwindow/fileguard.h"
 
 #include <QCoreApplication>
