@@ -138,6 +138,9 @@ QWidget* CheckWindow::createFigureTab()
     mUnits = new QLabel(tab);
     mMass = new QLabel(tab);
     for (QLabel* l : {mUnits, mMass}) {
+        // Wrapped, so that the long lines never widen the dock beyond its
+        // third of the window.
+        l->setWordWrap(true);
         l->setTextFormat(Qt::PlainText);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
