@@ -140,6 +140,9 @@ QWidget* CheckWindow::createFigureTab()
     for (QLabel* l : {mUnits, mMass}) {
         l->setTextFormat(Qt::PlainText);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Wrapped, so that these long lines do not make the dock wider
+        // than the drawing beside it.
+        l->setWordWrap(true);
     }
     mLevels = new QTableWidget(0, 0, tab);
     mLevels->verticalHeader()->hide();
