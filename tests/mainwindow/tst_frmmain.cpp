@@ -808,6 +808,9 @@ void TstFrmMain::twoWindowsOnOneBlock()
         QCOMPARE(told.size(), 0); // opened anyway: written as the user chose
         QVERIFY(bytes(block) != original);
     }
+    // The second window's try for the lock after its save ends first: it
+    // meets the first's lock, as a user meets it, and not its absence.
+    second.w->files().guard().settleLock();
     // The first window closes and lets the block go.
     QVERIFY(first.w->close());
     first.w->files().guard().settleLock();
