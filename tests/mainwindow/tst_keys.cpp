@@ -64,6 +64,7 @@ class TstKeys : public QObject
 private slots:
     void keysDoTheirCommands_data();
     void keysDoTheirCommands();
+    void noKeyTwice();
     void overwriteSave_data();
     void overwriteSave();
     void captionShowsModification();
@@ -167,6 +168,26 @@ void TstKeys::keysDoTheirCommands()
         const bool forward = h ? (v.Dan_xmin > fitted.Dan_xmin) : (v.Dan_ymin < fitted.Dan_ymin);
         QCOMPARE(forward, step > 0);
     }
+}
+
+// Two actions of one window on the same key would make both dead
+// ("Ambiguous shortcut"); every key shown in the menus is the window's once.
+void TstKeys::noKeyTwice()
+{
+    Rig r;
+    QMap<QString, QString> owner;
+    for (const QAction* a : r.w->findChildren<QAction*>()) {
+        for (const QKeySequence& k : a->shortcuts()) {
+            const QString key = k.toString(QKeySequence::PortableText);
+            QVERIFY2(!owner.contains(key),
+                     qPrintable(key + QStringLiteral(": ") + owner.value(key) +
+                                QStringLiteral(", ") + a->objectName()));
+            owner.insert(key, a->objectName());
+        }
+    }
+    for (const char* key : {"Ctrl+S", "Ctrl+Shift+S", "Ctrl+P", "Ctrl+O", "Ctrl+N", "Ctrl+Z",
+                            "Ctrl+Y", "Ctrl+0", "Ctrl+-", "Esc", "F1"})
+        QVERIFY2(owner.contains(QLatin1String(key)), key);
 }
 
 void TstKeys::overwriteSave_data()
