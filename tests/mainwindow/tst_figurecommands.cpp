@@ -104,10 +104,12 @@ void TstFigureCommands::similarBlockByMass()
     QCOMPARE(r.mod->UndoCnt, qint16(1));
     QCOMPARE(r.mod->UndoName[0], QStringLiteral("相似形"));
     QVERIFY(r.w->toolbarButton(QStringLiteral("Undo"))->isEnabled());
+    QVERIFY(r.w->isWindowModified()); // the caption's "*"
 
-    // One undo brings the 8 t block back whole.
+    // One undo brings the 8 t block back whole, as it was opened.
     r.w->menuItem(QStringLiteral("mnuEditUndo"))->trigger();
     QVERIFY(!Blk_Differs(r.mod->BlkData, before));
+    QVERIFY(!r.w->isWindowModified());
 }
 
 void TstFigureCommands::similarBlockByFactorCancelled()
