@@ -92,8 +92,8 @@ struct Case
 {
     const char* name;
     std::function<void()> op;
-    std::vector<double> ms = {};    // one entry per round
-    std::vector<double> cpuMs = {}; // processor time of all threads, per round
+    std::vector<double> ms{};    // one entry per round
+    std::vector<double> cpuMs{}; // processor time of all threads, per round
 };
 
 using Clock = std::chrono::steady_clock;

@@ -138,11 +138,11 @@ QWidget* CheckWindow::createFigureTab()
     mUnits = new QLabel(tab);
     mMass = new QLabel(tab);
     for (QLabel* l : {mUnits, mMass}) {
-        // Wrapped, so that the long lines never widen the dock beyond its
-        // third of the window.
-        l->setWordWrap(true);
         l->setTextFormat(Qt::PlainText);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // Wrapped, so that these long lines do not make the dock wider
+        // than the drawing beside it.
+        l->setWordWrap(true);
     }
     mLevels = new QTableWidget(0, 0, tab);
     mLevels->verticalHeader()->hide();

@@ -53,6 +53,8 @@ DxfImportDialog::DxfImportDialog(const DxfDrawing& drawing, QWidget* parent)
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     }
+    // The names take the room; the counts stay beside their headers.
+    mLayers->header()->setStretchLastSection(false);
     mLayers->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     mLayers->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     mLayers->header()->setSectionResizeMode(2, QHeaderView::ResizeToContents);

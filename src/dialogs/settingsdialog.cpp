@@ -37,10 +37,11 @@ const QString BadLevel =
 const QString TooMany = QStringLiteral("水位は %1 個までです。");
 } // namespace Text
 
-// A typed number: the whole text (blanks aside) must be one.
+// A typed number: the whole text (blanks aside) must be one; full-width
+// digits and signs, as an input method gives them, count as half-width.
 std::optional<double> number(const QString& text)
 {
-    QString packed = text;
+    QString packed = NumText::foldWidth(text);
     packed.remove(u' ');
     bool ok = false;
     const double v = packed.toDouble(&ok);

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -165,6 +166,12 @@ private slots:
                  qPrintable(d.summary()->text()));
         QVERIFY(d.importButton()->isEnabled());
         QCOMPARE(d.unitBox()->currentIndex(), 0); // the export's note: mm
+        // The counts stand beside their headers; the layer names get the room.
+        d.show();
+        const QHeaderView* h = d.findChild<QTreeWidget*>(QStringLiteral("layers"))->header();
+        QVERIFY2(
+            h->sectionSize(2) < h->sectionSize(0) / 2,
+            qPrintable(QStringLiteral("%1 / %2").arg(h->sectionSize(0)).arg(h->sectionSize(2))));
         layer(d, QStringLiteral("外形"))->setCheckState(0, Qt::Unchecked);
         QVERIFY(!d.importButton()->isEnabled());
         layer(d, QStringLiteral("点番号"))->setCheckState(0, Qt::Checked);

@@ -107,10 +107,12 @@ void TstFigureCommands::similarBlockByMass()
     QCOMPARE(r.mod->UndoCnt, qint16(1));
     QCOMPARE(r.mod->UndoName[0], QStringLiteral("相似形"));
     QVERIFY(r.w->toolbarButton(QStringLiteral("Undo"))->isEnabled());
+    QVERIFY(r.w->isWindowModified()); // the caption's "*"
 
-    // One undo brings the 8 t block back whole.
+    // One undo brings the 8 t block back whole, as it was opened.
     r.w->menuItem(QStringLiteral("mnuEditUndo"))->trigger();
     QVERIFY(!Blk_Differs(r.mod->BlkData, before));
+    QVERIFY(!r.w->isWindowModified());
 }
 
 void TstFigureCommands::similarBlockByFactorCancelled()
@@ -168,11 +170,12 @@ void TstFigureCommands::settingsStoredAndShown()
     QString knShown;
     r.prompts.onExec = [&](QDialog& d) {
         auto& dlg = dynamic_cast<SettingsDialog&>(d);
-        typeInto(dlg.box(SettingsDialog::ConcreteBox), QStringLiteral("2.45"));
+        // Typed with an input method: full-width digits and point.
+        typeInto(dlg.box(SettingsDialog::ConcreteBox), QStringLiteral("２．４５"));
         knShown = dlg.unitWeight(SettingsDialog::ConcreteBox)->text();
         QTest::mouseClick(dlg.addLevel(), Qt::LeftButton);
         dlg.levels()->item(0, SettingsDialog::NameColumn)->setText(QStringLiteral("H.W.L."));
-        dlg.levels()->item(0, SettingsDialog::HeightColumn)->setText(QStringLiteral("1.0"));
+        dlg.levels()->item(0, SettingsDialog::HeightColumn)->setText(QStringLiteral("１．０"));
         QTest::mouseClick(dlg.addLevel(), Qt::LeftButton); // left empty: no level
         QTest::mouseClick(dlg.cmdOK(), Qt::LeftButton);
         return d.result();

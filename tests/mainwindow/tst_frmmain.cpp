@@ -27,6 +27,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -39,9 +40,14 @@
 #include <QToolBar>
 #include <QXmlStreamReader>
 
+#include <atomic>
+#include <future>
 #include <memory>
+#include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,6 +80,7 @@ private slots:
     void openAtStart_data();
     void openAtStart();
     void openSampleAndCloseWithoutPrompt();
+    void openListedFileTurnedFifo();
     void closeModifiedAsksFirst();
     void helpFromMenuAndToolbar();
     void segmentDeletionThroughWindow();
@@ -434,6 +441,57 @@ void TstFrmMain::openSampleAndCloseWithoutPrompt()
     QVERIFY(r.prompts.kind(QStringLiteral("yesNoCancel")).isEmpty());
 }
 
+// A listed file replaced by a FIFO before it is chosen: Open's reader
+// refuses it at once, and the block stays as it was.
+void TstFrmMain::openListedFileTurnedFifo()
+{
+    QTemporaryDir dir;
+    const QString chosen = dir.filePath(QStringLiteral("b.csv"));
+    QVERIFY(QFile::copy(QStringLiteral(MRB_SAMPLES_DIR "/block_2t.csv"),
+                        dir.filePath(QStringLiteral("a.csv"))));
+    QVERIFY(QFile::copy(QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv"), chosen));
+    Rig r;
+    r.blk->DataPath = dir.path() + u'/';
+    bool chose = false;
+    r.prompts.onExec = [&](QDialog& d) {
+        auto& form = static_cast<Form9&>(d);
+        if (form.isListing() && !QSignalSpy(&form, &Form9::listingFinished).wait(10000))
+            return int(QDialog::Rejected);
+        auto* list = d.findChild<QListWidget*>(QStringLiteral("List1"));
+        const QList<QListWidgetItem*> found =
+            list ? list->findItems(QStringLiteral("8t型"), Qt::MatchContains)
+                 : QList<QListWidgetItem*>();
+        if (found.size() != 1 || !QFile::remove(chosen) ||
+            ::mkfifo(QFile::encodeName(chosen).constData(), 0600) != 0)
+            return int(QDialog::Rejected);
+        list->setCurrentItem(found[0]); // the preview reads it first
+        d.findChild<QPushButton*>(QStringLiteral("Command1_0"))->click();
+        chose = form.BlkPath == chosen;
+        return d.result();
+    };
+    // Should a reader wait on the FIFO, a writer let in after a while frees
+    // it, and the test fails instead of hanging.
+    std::promise<void> done;
+    std::atomic<bool> freed = false;
+    std::thread watchdog([finished = done.get_future(), chosen, &freed] {
+        if (finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready)
+            return;
+        freed = true;
+        ::close(::open(QFile::encodeName(chosen).constData(), O_WRONLY | O_NONBLOCK));
+    });
+    r.activate();
+    QTest::keyClick(r.w.get(), Qt::Key_O, Qt::ControlModifier);
+    done.set_value();
+    watchdog.join();
+    QVERIFY2(!freed, "a reader waited on the FIFO");
+    QVERIFY(chose);
+    QCOMPARE(r.prompts.errors(),
+             QStringList{QStringLiteral(
+                 "直立消波ブロックのデータ形式ではありません。\r\n処理を中止します。")});
+    QCOMPARE(r.mod->BlkData.PntCnt, qint16(0));
+    QCOMPARE(r.shownTitle(), QStringLiteral("直立消波ブロック設定"));
+}
+
 void TstFrmMain::closeModifiedAsksFirst()
 {
     Rig r;
@@ -750,6 +808,9 @@ void TstFrmMain::twoWindowsOnOneBlock()
         QCOMPARE(told.size(), 0); // opened anyway: written as the user chose
         QVERIFY(bytes(block) != original);
     }
+    // The second window's try for the lock after its save ends first: it
+    // meets the first's lock, as a user meets it, and not its absence.
+    second.w->files().guard().settleLock();
     // The first window closes and lets the block go.
     QVERIFY(first.w->close());
     first.w->files().guard().settleLock();
