@@ -45,7 +45,8 @@ QString FileCommands::Save_FileDlg()
     SaveFileRequest r;
     r.caption = QStringLiteral("名前を付けて保存");
     r.dir = mBlk.DataPath;
-    r.name = mBlk.DataName;
+    r.name = mBlk.DataName == basMr_Blk::Untitled && !mProposedName.isEmpty() ? mProposedName
+                                                                              : mBlk.DataName;
     r.filter = QStringLiteral("ブロックファイル (*.csv)");
     r.suffix = QStringLiteral("csv");
     return mPrompts.saveFile(mHost.dialogParent(), r);
@@ -83,6 +84,7 @@ bool FileCommands::saveTo(QString path)
     mBlk.DataPath = folderOf(path);
     mBlk.DataName = nameOf(path);
     mFile = path;
+    mProposedName.clear();
     mMod.SelLineCnt = 0;
     mMod.SelPntCnt = 0;
     Undo_Clear(mMod);
@@ -129,6 +131,7 @@ void FileCommands::mnuFileNew_Click()
     mHost.refresh();
     mBlk.DataName = basMr_Blk::Untitled;
     mFile.clear();
+    mProposedName.clear();
     mHost.setCaption(QStringLiteral("直立消波ブロック設定"));
     mGuard.clear();
     mHost.documentChanged({});
@@ -149,8 +152,18 @@ bool FileCommands::openRecent(const QString& path)
     return true;
 }
 
+void FileCommands::detachAsNew(const QString& proposedName)
+{
+    mGuard.clear(); // the original file is free for others again
+    mFile.clear();
+    mBlk.DataName = basMr_Blk::Untitled;
+    mProposedName = proposedName;
+    mHost.setCaption(QStringLiteral("直立消波ブロック設定"));
+}
+
 void FileCommands::adoptRecovered(const BlkRec& rec)
 {
+    mProposedName.clear();
     mMod.BlkData = rec;
     mBlk.DataName = basMr_Blk::Untitled;
     mFile.clear();
@@ -209,6 +222,7 @@ bool FileCommands::openFile(const QString& path)
     mBlk.DataPath = folderOf(path);
     mBlk.DataName = nameOf(path);
     mFile = path;
+    mProposedName.clear();
     mHost.fitViewToBlock();
     mMod.SelLineCnt = 0;
     mMod.SelPntCnt = 0;

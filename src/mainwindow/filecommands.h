@@ -69,6 +69,11 @@ public:
     // A block recovered after a crash becomes the block being edited, untitled
     // and modified, so that nothing is overwritten without a save.
     void adoptRecovered(const BlkRec& rec);
+    // The block being edited becomes a new block of its own (a similar block
+    // of another mass): untitled, no longer tied to the file it came from, so
+    // that 上書き保存 never writes it over the original. The next save dialog
+    // proposes proposedName.
+    void detachAsNew(const QString& proposedName);
 
     static QString captionFor(const QString& dataName); // "直立消波ブロック設定 - " + name
 
@@ -91,5 +96,6 @@ private:
     Prompts& mPrompts;
     FileCommandsHost& mHost;
     QString mFile;
+    QString mProposedName; // for the save dialog of a detached, untitled block
     FileGuard mGuard;
 };

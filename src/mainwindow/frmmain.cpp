@@ -1,5 +1,7 @@
 #include "mainwindow/frmmain.h"
 
+#include "analysis/blockfigures.h"
+#include "analysis/similarblock.h"
 #include "dialogs/frmabout.h"
 #include "dialogs/helpwindow.h"
 #include "dialogs/prompts.h"
@@ -365,7 +367,15 @@ void frmMain::createStatusBar()
     mFigures = new FigureCommands(mMod, mModes, *mPrompts, *this, mEdits, *mChecks,
                                   mPlaces.settingsFile(), this);
     mExports.useFigureSettings(mFigures->settings());
-    connect(mFigures, &FigureCommands::blockReplaced, this, &frmMain::mnuDispAll_Click);
+    connect(mFigures, &FigureCommands::blockReplaced, this, [this] {
+        // A block of the series is a new file: named after the old one with
+        // the new mass, never written over the old one by 上書き保存.
+        const QString from =
+            mBlk.DataName == basMr_Blk::Untitled ? mMod.BlkData.Name : mBlk.DataName;
+        mFiles.detachAsNew(
+            suggestScaledName(from, massFigures(mMod.BlkData, mFigures->settings()).mass));
+        mnuDispAll_Click();
+    });
 }
 
 QSize frmMain::minimumOuterSize() const

@@ -11,6 +11,7 @@
 #include "mainwindow/frmmain.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -108,6 +109,19 @@ void TstFigureCommands::similarBlockByMass()
     QCOMPARE(r.mod->UndoName[0], QStringLiteral("相似形"));
     QVERIFY(r.w->toolbarButton(QStringLiteral("Undo"))->isEnabled());
     QVERIFY(r.w->isWindowModified()); // the caption's "*"
+
+    // A new block of the series: 上書き保存 asks for a file, proposing the old
+    // file's name with the new mass, and leaves the 8 t file as it was.
+    const QString original = QStringLiteral(MRB_SAMPLES_DIR "/block_8t.csv");
+    QFile file(original);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    file.close();
+    r.trigger("mnuFileOverwrite");
+    QCOMPARE(r.prompts.kind(QStringLiteral("saveFile")),
+             QStringList{QStringLiteral(MRB_SAMPLES_DIR "/block_16t")});
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), bytes);
 
     // One undo brings the 8 t block back whole, as it was opened.
     r.w->menuItem(QStringLiteral("mnuEditUndo"))->trigger();
