@@ -20,7 +20,7 @@ public:
                 const QString& settingsFile = {});
 
     // Replaces the points and segments of the block by a DXF drawing's
-    // outline, as one undo step "DXF取込"; the specification values stay.
+    // outline, as one undo step "DXF取込"; the 諸元 values stay.
     // True when the block was changed.
     bool mnuPointDxf_Click();
     // Writes the block as DXF in the unit the user chooses. True when written.

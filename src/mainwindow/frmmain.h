@@ -70,13 +70,13 @@ public:
     // The recovery copy brought up to date (every few seconds).
     void recoveryTick();
     // Ends the program on SIGTERM, SIGHUP and SIGINT, and asks the
-    // save-if-modified prompt when the desktop session ends.
+    // save-if-modified prompt when the user logs out of the desktop.
     void watchSessionEnd();
     // The system ends the program: the recovery copy of a modified block is
     // written at once and kept for the next start, MRDTPATH is written, and
     // the program ends without a question.
     void endBySignal();
-    // The desktop session is ending: the save-if-modified prompt, whose
+    // The user is logging out of the desktop: the save-if-modified prompt, whose
     // キャンセル cancels the logout.
     void commitSession(QSessionManager& manager);
     // The open file changed on disk: told in the status bar, and 再読込

@@ -37,7 +37,7 @@ constexpr double kMaxSectionRow = 1350; // keeps a short sheet from a giant draw
 constexpr double kMinSectionBox = 500;  // the least drawing box closer rows make room for
 constexpr double kSpecWidth = 560;
 constexpr int kSpecRows = 14;
-constexpr double kSpecNoteHeight = 40; // the unit weight under the spec
+constexpr double kSpecNoteHeight = 40; // the unit weight under the 諸元 box
 constexpr double kNoteLineHeight = 30; // a note under the water-level table
 constexpr double kNotesGap = 8;
 constexpr double kCellPad = 14;
@@ -602,7 +602,7 @@ Layout layoutAt(const BlkRec& blk, const Density& d, int levels, int noteLines)
     return l;
 }
 
-// The section row holds the spec and a drawing box of a usable size.
+// The section row holds the 諸元 box and a drawing box of a usable size.
 bool roomy(const Layout& l)
 {
     return l.scaleBar.bottom() >= l.spec.bottom() && l.section.height() >= kMinSectionBox;

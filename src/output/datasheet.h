@@ -58,7 +58,7 @@ struct Layout
     QRectF levels;
     int levelRows = 0;
     int levelNotes = 0; // note lines under the table, besides the legend
-    // Rows and type of the tables and the spec: the usual ones, closer ones
+    // Rows and type of the tables and the 諸元 box: the usual ones, closer ones
     // where levels crowd the page and closer rows give a finer drawing.
     double rowHeight = 0;
     double headerRowHeight = 0;

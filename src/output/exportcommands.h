@@ -33,8 +33,8 @@ public:
     // The section alone: the options dialog (look, scale, size, dpi), then
     // the file. look: the screen's options (grid, font) for the screen look;
     // size: the size the dialog proposes for it (the screen's drawing area,
-    // DefaultPngSize). The dialog starts with the choices last made in this
-    // session, the screen look the first time for SVG and PNG and the
+    // DefaultPngSize). The dialog starts with the choices last made while the
+    // program runs, the screen look the first time for SVG and PNG and the
     // drawing for PDF.
     bool sectionSvg(const SectionPainter::Options& look, QSize size);
     bool sectionPdf(const SectionPainter::Options& look, QSize size);
