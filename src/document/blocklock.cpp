@@ -1,5 +1,7 @@
 #include "document/blocklock.h"
 
+#include "document/regularfile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -39,8 +41,8 @@ void appendOwner(const QString& lockPath)
 // something else, the lock file's owner and age.
 void readOwner(const QString& lockPath, LockHolder& h)
 {
-    QFile f(lockPath);
-    if (f.open(QIODevice::ReadOnly)) {
+    QFile f;
+    if (openRegularFile(f, lockPath)) {
         const QList<QByteArray> lines = f.read(4096).split('\n');
         for (const QByteArray& l : lines) {
             if (l.startsWith(kUserTag))
@@ -104,6 +106,11 @@ BlockLock::Result BlockLock::acquire(const QString& blockPath, LockHolder* holde
     if (mLock && sameFile(mBlockPath) == sameFile(blockPath))
         return Result::Held;
     release();
+    // Something other than a file in the lock's place (a FIFO) would make
+    // QLockFile wait in open() for a writer that never comes.
+    const QFileInfo placed(BlockLock::lockPathFor(blockPath));
+    if (placed.exists() && !placed.isFile())
+        return Result::Unavailable;
     std::unique_ptr<QLockFile> lock = makeLock(blockPath);
     if (lock->tryLock(0)) {
         appendOwner(BlockLock::lockPathFor(blockPath));

@@ -1,3 +1,4 @@
+#include "common/deadline.h"
 #include "document/blocklock.h"
 
 #include <QDir>
@@ -7,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class TstBlockLock : public QObject
 {
     Q_OBJECT
@@ -14,6 +17,7 @@ private slots:
     void secondHolderIsTold();
     void staleLockTakenOverSilently_data();
     void staleLockTakenOverSilently();
+    void fifoInTheLocksPlace();
 };
 
 void TstBlockLock::secondHolderIsTold()
@@ -69,6 +73,22 @@ void TstBlockLock::staleLockTakenOverSilently()
     BlockLock other;
     QCOMPARE(other.acquire(block, &h), BlockLock::Result::Elsewhere);
     QCOMPARE(h.pid, QCoreApplication::applicationPid());
+}
+
+// A FIFO where the lock goes: no lock, and no wait for a writer.
+void TstBlockLock::fifoInTheLocksPlace()
+{
+    QTemporaryDir dir;
+    const QString block = dir.filePath("blk.csv");
+    QCOMPARE(::mkfifo(QFile::encodeName(BlockLock::lockPathFor(block)).constData(), 0600), 0);
+    const auto r = runWithDeadline<int>([block] {
+        BlockLock lock;
+        LockHolder h;
+        const bool elsewhere = BlockLock::heldElsewhere(block, &h);
+        return int(lock.acquire(block, &h)) * 2 + int(elsewhere);
+    });
+    QVERIFY2(r.has_value(), "waited on the FIFO");
+    QCOMPARE(*r, int(BlockLock::Result::Unavailable) * 2);
 }
 
 QTEST_GUILESS_MAIN(TstBlockLock)
